@@ -1,0 +1,46 @@
+#include "lang/commands.h"
+
+#include <unordered_map>
+
+#include "lang/run.h"
+#include "util/file_io.h"
+
+namespace talvex {
+
+namespace {
+
+const std::unordered_map<Code, const CommandEntry*>& table() {
+  static const auto* map = [] {
+    auto* m = new std::unordered_map<Code, const CommandEntry*>();
+    for (auto module : {core_commands()}) {
+      for (const CommandEntry& e : module) (*m)[e.code] = &e;
+    }
+    return m;
+  }();
+  return *map;
+}
+
+}  // namespace
+
+const CommandEntry* find_command(Code code) {
+  const auto& t = table();
+  auto it = t.find(code);
+  return it == t.end() ? nullptr : it->second;
+}
+
+void execute_command(Run& run, Code code, TextView params) {
+  // CWD always holds the directory that was current when the command began.
+  Text cwd = current_directory();
+  if (run.store.substitute(u"%CWD%", true) != cwd) run.store.set(u"CWD", std::move(cwd));
+
+  const CommandEntry* e = find_command(code);
+  if (e == nullptr) return;
+  if (e->params == Params::kWhole) {
+    Text whole = run.store.substitute(params, true);
+    e->handler(run, whole);
+  } else {
+    e->handler(run, params);
+  }
+}
+
+}  // namespace talvex

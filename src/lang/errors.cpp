@@ -1,0 +1,21 @@
+#include "lang/errors.h"
+
+#include "lang/process.h"
+#include "lang/run.h"
+#include "util/i18n.h"
+
+namespace talvex {
+
+void report_error(Run& run, const Text& message, platform::BoxIcon icon) {
+  Text text = tr("Line") + u": " + int_to_text(run.store.line_number()) + u" " + message;
+  if (run.store.substitute(u"%IGNOREERRORS%", true) == u"1") return;
+  auto answer = platform::get().boxes->message_box(text, u"", platform::BoxButtons::kOkAbort, icon);
+  if (answer == platform::BoxAnswer::kAbort) request_stop();
+}
+
+void show_failure(const Text& message) {
+  platform::get().boxes->message_box(message, u"", platform::BoxButtons::kOk,
+                                     platform::BoxIcon::kError);
+}
+
+}  // namespace talvex

@@ -1,0 +1,60 @@
+// The run procedure: one run of one script, from its set-up through the
+// per-line loop to its end steps. A run owns its script list, its variable
+// store and its per-run tables; a nested run (Macro) is a second Run object.
+#pragma once
+
+#include <cstdint>
+
+#include "lang/identify.h"
+#include "lang/run_log.h"
+#include "lang/script_list.h"
+#include "lang/var_store.h"
+#include "util/text.h"
+
+namespace talvex {
+
+struct ScriptSource {
+  enum class Kind { kFile, kText };
+  Kind kind = Kind::kFile;
+  Text value;     // the file path, or the script text itself
+  Text log_name;  // what the "Started Macro : " and "Finished Macro : " lines name
+};
+
+class Run {
+ public:
+  // `macro_params` holds name=value items separated by " /" ("0" or empty
+  // for none); `log` is the caller's log, passed on to a nested run.
+  Run(ScriptSource source, Text macro_params, RunLog log);
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  // Runs the script and gives the macro result: the substituted value of
+  // %MACRO_RESULT% at the end. A RuntimeFailure escapes without end steps.
+  Text execute();
+
+  ScriptList lines;
+  size_t pc = 0;  // the line pointer: index of the next line to take
+  VarStore store;
+  RunLog log;
+
+ private:
+  void set_up();
+  void loop();
+  void end_steps();
+  void run_line();
+  // Handles the codes the loop owns; false for codes that go to the executor.
+  bool run_control_flow(Code code, TextView params);
+  bool log_lines_enabled();
+  void dump_variables();
+
+  ScriptSource source_;
+  Text macro_params_;
+  Text taken_;  // the line being run, when it must outlive a change to the list
+  bool exited_ = false;
+};
+
+// Waits `ms` milliseconds while processing pending events, sleeping one
+// millisecond between checks; returns early when a stop is requested.
+void pumping_wait(int64_t ms);
+
+}  // namespace talvex

@@ -1,0 +1,92 @@
+// The platform layer: every operating-system or desktop service the runtime
+// uses is reached through the interfaces below, never directly. A backend
+// implements them (posix for Linux consoles, sim for tests; a desktop backend
+// comes later) and is installed once at start-up.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "util/text.h"
+
+namespace talvex::platform {
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0;  // month 1..12, day 1..31
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+  int day_of_week = 0;  // 1 = Sunday .. 7 = Saturday
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // A millisecond tick that only moves forward.
+  virtual uint64_t tick_ms() = 0;
+  virtual LocalTime now() = 0;
+  virtual void sleep_ms(uint32_t ms) = 0;
+  // Gives up the rest of the time slice.
+  virtual void yield() = 0;
+};
+
+class Events {
+ public:
+  virtual ~Events() = default;
+  // Handles whatever is pending for the runtime's own windows and keys.
+  virtual void process_pending() = 0;
+};
+
+enum class BoxButtons { kOk, kOkAbort, kAbortIgnore };
+enum class BoxIcon { kNone, kInformation, kWarning, kError };
+enum class BoxAnswer { kOk, kAbort, kIgnore };
+
+class Boxes {
+ public:
+  virtual ~Boxes() = default;
+  // A modal box over all other windows; returns the button chosen.
+  virtual BoxAnswer message_box(const Text& text, const Text& title, BoxButtons buttons,
+                                BoxIcon icon) = 0;
+};
+
+// The folders a script can ask for by name.
+enum class Folder { kDocuments, kDesktop };
+
+class System {
+ public:
+  virtual ~System() = default;
+  // The version text of the operating system, as OS_VER shows it.
+  virtual Text os_version() = 0;
+  // The directories that play the role of the system's own directories.
+  virtual Text windows_dir() = 0;
+  virtual Text system_dir() = 0;
+  virtual Text user_name() = 0;
+  // The computer name, or nothing when it cannot be read.
+  virtual std::optional<Text> computer_name() = 0;
+  // The temporary directory with its trailing separator, or empty.
+  virtual Text temp_dir() = 0;
+  virtual Text folder(Folder f) = 0;
+  // The full path of the running executable.
+  virtual Text executable_path() = 0;
+  virtual std::optional<Text> get_env(const Text& name) = 0;
+  virtual bool set_env(const Text& name, const Text& value) = 0;
+  // Makes an interrupt from the console (Ctrl+C) call `handler`. The handler
+  // runs asynchronously and may only set flags.
+  virtual void on_interrupt(void (*handler)()) = 0;
+};
+
+struct Platform {
+  Clock* clock;
+  Events* events;
+  Boxes* boxes;
+  System* system;
+};
+
+// The installed backend. The runtime installs the POSIX backend at start-up;
+// tests install the sim backend.
+Platform& get();
+void install(const Platform& p);
+
+// The POSIX backend, created on first use.
+Platform posix_platform();
+
+}  // namespace talvex::platform

@@ -1,0 +1,244 @@
+// The POSIX backend: a console runtime without a desktop.
+//
+// Modal boxes print their text to standard error, one block per box, and take
+// an answer from the file named by TALVEX_ANSWERS (one answer a line, used in
+// order) or, when there is none, their default button.
+#include <pwd.h>
+#include <sched.h>
+#include <signal.h>
+#include <strings.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "platform/platform.h"
+#include "util/codepage.h"
+
+namespace talvex::platform {
+
+namespace {
+
+class PosixClock final : public Clock {
+ public:
+  uint64_t tick_ms() override {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  }
+
+  LocalTime now() override {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    tm parts{};
+    localtime_r(&ts.tv_sec, &parts);
+    LocalTime t;
+    t.year = parts.tm_year + 1900;
+    t.month = parts.tm_mon + 1;
+    t.day = parts.tm_mday;
+    t.hour = parts.tm_hour;
+    t.minute = parts.tm_min;
+    t.second = parts.tm_sec;
+    t.millisecond = static_cast<int>(ts.tv_nsec / 1000000);
+    t.day_of_week = parts.tm_wday + 1;
+    return t;
+  }
+
+  void sleep_ms(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+  void yield() override { sched_yield(); }
+};
+
+class PosixEvents final : public Events {
+ public:
+  // A console runtime has no window messages; signals arrive on their own.
+  void process_pending() override {}
+};
+
+class ConsoleBoxes final : public Boxes {
+ public:
+  BoxAnswer message_box(const Text& text, const Text& /*title*/, BoxButtons buttons,
+                        BoxIcon /*icon*/) override {
+    BoxAnswer answer = default_answer(buttons);
+    if (auto scripted = next_scripted_answer()) {
+      if (auto a = parse_answer(*scripted, buttons)) answer = *a;
+    }
+    std::string block = ansi_encode(text);
+    block += "\n[";
+    block += buttons_label(buttons);
+    block += "] ";
+    block += answer_label(answer);
+    block += "\n";
+    std::fflush(stdout);
+    std::fwrite(block.data(), 1, block.size(), stderr);
+    std::fflush(stderr);
+    return answer;
+  }
+
+ private:
+  static BoxAnswer default_answer(BoxButtons b) {
+    return b == BoxButtons::kAbortIgnore ? BoxAnswer::kIgnore : BoxAnswer::kOk;
+  }
+
+  static const char* buttons_label(BoxButtons b) {
+    switch (b) {
+      case BoxButtons::kOk:
+        return "OK";
+      case BoxButtons::kOkAbort:
+        return "OK/Abort";
+      case BoxButtons::kAbortIgnore:
+        return "Abort/Ignore";
+    }
+    return "";
+  }
+
+  static const char* answer_label(BoxAnswer a) {
+    switch (a) {
+      case BoxAnswer::kOk:
+        return "OK";
+      case BoxAnswer::kAbort:
+        return "Abort";
+      case BoxAnswer::kIgnore:
+        return "Ignore";
+    }
+    return "";
+  }
+
+  static std::optional<BoxAnswer> parse_answer(const std::string& s, BoxButtons b) {
+    auto is = [&](const char* word) { return strcasecmp(s.c_str(), word) == 0; };
+    if (is("OK") && b != BoxButtons::kAbortIgnore) return BoxAnswer::kOk;
+    if (is("Abort") && b != BoxButtons::kOk) return BoxAnswer::kAbort;
+    if (is("Ignore") && b == BoxButtons::kAbortIgnore) return BoxAnswer::kIgnore;
+    return std::nullopt;
+  }
+
+  // The next line of the answers file, opened at the first box.
+  std::optional<std::string> next_scripted_answer() {
+    if (!opened_) {
+      opened_ = true;
+      if (const char* path = std::getenv("TALVEX_ANSWERS")) answers_.open(path);
+    }
+    std::string line;
+    if (!answers_.is_open() || !std::getline(answers_, line)) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+  }
+
+  bool opened_ = false;
+  std::ifstream answers_;
+};
+
+Text env_text(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? ansi_decode(v) : Text();
+}
+
+// The path of an XDG user directory from user-dirs.dirs, with $HOME
+// expanded, or `fallback` below the home directory.
+Text xdg_user_dir(const char* key, const char* fallback) {
+  std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  std::string config = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  if (config.empty()) config = home + "/.config";
+  std::ifstream in(config + "/user-dirs.dirs");
+  std::string line, prefix = std::string(key) + "=\"";
+  while (std::getline(in, line)) {
+    if (line.rfind(prefix, 0) != 0 || line.size() < prefix.size() + 1 || line.back() != '"') {
+      continue;
+    }
+    std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+    return ansi_decode(value);
+  }
+  return ansi_decode(home + "/" + fallback);
+}
+
+class PosixSystem final : public System {
+ public:
+  Text os_version() override {
+    utsname u{};
+    if (uname(&u) != 0) return u"Linux";
+    // "6.1.0-18-amd64" gives the major, minor and build numbers 6, 1 and 0.
+    int parts[3] = {0, 0, 0};
+    std::sscanf(u.release, "%d.%d.%d", &parts[0], &parts[1], &parts[2]);
+    std::string s = std::string(u.sysname) + "." + std::to_string(parts[0]) + "." +
+                    std::to_string(parts[1]) + "." + std::to_string(parts[2]);
+    return ansi_decode(s.substr(0, 100));
+  }
+
+  Text windows_dir() override { return u"/usr"; }
+  Text system_dir() override { return u"/usr/bin"; }
+
+  Text user_name() override {
+    if (passwd* pw = getpwuid(geteuid()); pw != nullptr && pw->pw_name != nullptr) {
+      return ansi_decode(pw->pw_name);
+    }
+    return env_text("USER");
+  }
+
+  std::optional<Text> computer_name() override {
+    char buf[256] = {};
+    if (gethostname(buf, sizeof buf - 1) != 0) return std::nullopt;
+    return ansi_decode(std::string(buf).substr(0, 15));
+  }
+
+  Text temp_dir() override {
+    Text dir = env_text("TMPDIR");
+    dir = Text(trim(dir));
+    if (dir.empty()) dir = u"/tmp";
+    if (dir.back() != u'/') dir.push_back(u'/');
+    return dir;
+  }
+
+  Text folder(Folder f) override {
+    return f == Folder::kDocuments ? xdg_user_dir("XDG_DOCUMENTS_DIR", "Documents")
+                                   : xdg_user_dir("XDG_DESKTOP_DIR", "Desktop");
+  }
+
+  Text executable_path() override {
+    std::string buf(4096, '\0');
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n <= 0) return Text();
+    buf.resize(static_cast<size_t>(n));
+    return ansi_decode(buf);
+  }
+
+  std::optional<Text> get_env(const Text& name) override {
+    const char* v = std::getenv(ansi_encode(name).c_str());
+    if (v == nullptr) return std::nullopt;
+    return ansi_decode(v);
+  }
+
+  bool set_env(const Text& name, const Text& value) override {
+    return setenv(ansi_encode(name).c_str(), ansi_encode(value).c_str(), 1) == 0;
+  }
+
+  void on_interrupt(void (*handler)()) override {
+    g_interrupt_handler = handler;
+    struct sigaction sa {};
+    sa.sa_handler = [](int) {
+      if (g_interrupt_handler) g_interrupt_handler();
+    };
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+  }
+
+ private:
+  static inline void (*g_interrupt_handler)() = nullptr;
+};
+
+}  // namespace
+
+Platform posix_platform() {
+  static PosixClock clock;
+  static PosixEvents events;
+  static ConsoleBoxes boxes;
+  static PosixSystem system;
+  return Platform{&clock, &events, &boxes, &system};
+}
+
+}  // namespace talvex::platform
