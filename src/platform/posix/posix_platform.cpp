@@ -218,6 +218,10 @@ class PosixSystem final : public System {
   }
 
   void on_interrupt(void (*handler)()) override {
+    // A process started with interrupts ignored (in the background of a
+    // shell without job control, say) keeps ignoring them.
+    struct sigaction old {};
+    if (sigaction(SIGINT, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) return;
     g_interrupt_handler = handler;
     struct sigaction sa {};
     sa.sa_handler = [](int) {
