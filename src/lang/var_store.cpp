@@ -1,5 +1,7 @@
 #include "lang/var_store.h"
 
+#include <algorithm>
+
 #include "util/numbers.h"
 
 namespace talvex {
@@ -9,15 +11,19 @@ namespace {
 // A chain of references (A holds %B%, B holds %C%, ...) is followed this
 // many levels deep at most; a cycle (A holds %B%, B holds %A%) stops here.
 constexpr int kMaxDepth = 2000;
-// Repeated substitution stops once it has produced this many code units in
-// one call, so references that double their text at every level end soon.
-constexpr size_t kMaxProduced = size_t{64} << 20;
+// Repeated substitution stops once the texts it has produced in one call add
+// up to 16 times the first one (and at least a million code units), so
+// references that double their text at every level end soon while a large
+// value still gets substituted again.
+constexpr size_t kMinBudget = size_t{1} << 20;
+constexpr size_t kBudgetFactor = 16;
 
 }  // namespace
 
 struct VarStore::Guard {
   int depth = 0;
   size_t produced = 0;
+  size_t budget = 0;  // set by the first repeated substitution
 };
 
 size_t VarStore::CiHash::operator()(TextView s) const {
@@ -139,8 +145,9 @@ Text VarStore::substitute_at(TextView text, bool repeated, Guard& g) {
   if (!repeated || out == t) return out;
   // A value that holds its own reference stops here.
   if (out.find(t) != Text::npos) return out;
+  if (g.budget == 0) g.budget = std::max(kMinBudget, kBudgetFactor * out.size());
   g.produced += out.size();
-  if (g.produced > kMaxProduced) return out;
+  if (g.produced > g.budget) return out;
   if (!s) return substitute_at(out, repeated, g);
   entries_[2].value = u"0";
   Text r = substitute_at(out, repeated, g);
