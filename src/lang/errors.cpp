@@ -1,5 +1,7 @@
 #include "lang/errors.h"
 
+#include <cmath>
+
 #include "lang/process.h"
 #include "lang/run.h"
 #include "util/i18n.h"
@@ -11,6 +13,14 @@ void report_error(Run& run, const Text& message, platform::BoxIcon icon) {
   if (run.store.substitute(u"%IGNOREERRORS%", true) == u"1") return;
   auto answer = platform::get().boxes->message_box(text, u"", platform::BoxButtons::kOkAbort, icon);
   if (answer == platform::BoxAnswer::kAbort) request_stop();
+}
+
+void float_fault(const char* message) { throw RuntimeFailure(tr(message)); }
+
+double checked_float(double v) {
+  if (std::isnan(v)) float_fault("Invalid floating point operation");
+  if (std::isinf(v)) float_fault("Floating point overflow");
+  return v;
 }
 
 void show_failure(const Text& message) {

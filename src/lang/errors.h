@@ -23,6 +23,11 @@ class RuntimeFailure : public std::runtime_error {
   Text message_;
 };
 
+// Floating-point faults: a result that is not a finite number ends the run
+// as a failure no handler catches.
+[[noreturn]] void float_fault(const char* message);
+double checked_float(double v);
+
 // Reports a script error: "Line" ": " line number " " message in a modal box
 // with OK and Abort, unless %IGNOREERRORS% is "1". Abort requests a stop.
 // `message` is already translated.

@@ -37,7 +37,14 @@ void init_process(int argc, char** argv) {
   p.sys_dir = sys.system_dir();
   p.user_name = sys.user_name();
   p.computer_name = sys.computer_name().value_or(u"ERR");
-  p.random_seed = static_cast<uint32_t>(platform::get().clock->tick_ms());
+  seed_random_from_clock();
+}
+
+void seed_random_from_clock() {
+  platform::LocalTime t = platform::get().clock->now();
+  uint64_t tick = platform::get().clock->tick_ms();
+  process().random_seed = static_cast<uint32_t>(
+      tick * 1000 + ((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond);
 }
 
 }  // namespace talvex

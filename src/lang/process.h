@@ -27,6 +27,8 @@ struct ProcessState {
   Text os_ver, win_dir, sys_dir, user_name, computer_name;
   // The random generator's state (the Random command).
   uint32_t random_seed = 0;
+  // The application title: the title of message boxes, set by Let>APP_TITLE=.
+  Text app_title = u"Vintrel";
 };
 
 ProcessState& process();
@@ -37,6 +39,9 @@ void request_stop();
 // True when `needle` occurs in the command line; the switches are found by
 // this substring test, case-sensitively.
 bool command_line_has(TextView needle);
+
+// Seeds the random generator from the clock, as every run's set-up does.
+void seed_random_from_clock();
 
 // Fills the facts from the platform and the command line from `argv`.
 void init_process(int argc, char** argv);

@@ -1,6 +1,7 @@
 #include "lang/run.h"
 
 #include "lang/commands.h"
+#include "lang/control_flow.h"
 #include "lang/errors.h"
 #include "lang/expr/expr.h"
 #include "lang/process.h"
@@ -47,6 +48,7 @@ void Run::set_up() {
   store.set(u"VAREXPLICIT", u"0");
   store.set(u"IGNORESPACES", u"0");
 
+  seed_random_from_clock();
   // The predefined variables go through Let like a script's own assignments.
   const Text exe = proc.exe_path;
   const Text predefined[][2] = {
@@ -100,6 +102,9 @@ void Run::set_up() {
     log.full = true;
   }
   if (log.on()) log.write(u"Started Macro : " + source_.log_name);
+
+  remembered_foreground = platform::get().desktop->foreground_window();
+  inside_handler = just_returned = calling_handler = false;
 }
 
 bool Run::log_lines_enabled() {
@@ -129,11 +134,25 @@ void Run::run_line() {
     log.write(u"START: " + Text(trim_left(store.substitute(line, true))));
   }
 
+  // An event that fires replaces the taken line by a call of its handler;
+  // the interrupted line runs again after the handler returns.
+  bool replaced = false;
+  if (!events.empty()) {
+    if (std::optional<Text> handler = check_events(*this)) {
+      taken_ = u"Gosub>" + *handler;
+      line = taken_;
+      pc = index;
+      inside_handler = true;
+      calling_handler = true;
+      replaced = true;
+    }
+  }
+
   Text delay = store.substitute(u"STEP_DELAY", true);
   if (int32_t ms = integer_or_zero(delay); ms != 0) pumping_wait(ms);
 
   const Code code0 = raw_code(line);
-  pc = skip_block_comment_forward(lines, index);
+  if (!replaced) pc = skip_block_comment_forward(lines, index);
   if (TextView s = trim_left(line); s.size() >= 2 && s[0] == u'/' && s[1] == u'/') {
     // A run of "//" lines is one step; the last line of the script is always
     // taken on its own.
@@ -145,7 +164,7 @@ void Run::run_line() {
   }
 
   if (code0 == u"INC"_code) {
-    taken_ = lines[index];
+    if (!replaced) taken_ = lines[index];
     line = taken_;
     TextView s = trim_left(line);
     size_t gt = s.find(u'>');
@@ -159,35 +178,14 @@ void Run::run_line() {
     exited_ = true;
     return;
   }
-  if (!run_control_flow(id.code, id.params)) execute_command(*this, id.code, id.params);
+  if (!run_control_flow(*this, id.code, id.params, line)) {
+    execute_command(*this, id.code, id.params);
+  }
 
   if (log_lines_enabled()) {
     log.write(u"  END: " + Text(trim_left(store.substitute(line, true))));
   }
   if (log.on() && store.substitute(u"%_DUMP_VARS%", true) == u"1") dump_variables();
-}
-
-bool Run::run_control_flow(Code code, TextView /*params*/) {
-  switch (code) {
-    case u"IFW"_code:
-    case u"IFE"_code:
-    case u"IFC"_code:
-    case u"IFD"_code:
-    case u"IF>"_code:
-    case u"ELS"_code:
-    case u"GOT"_code:
-    case u"UNT"_code:
-    case u"GOS"_code:
-    case u"SRT"_code:
-    case u"END"_code:
-    case u"EXP"_code:
-    case u"DIA"_code:
-    case u"VBS"_code:
-    case u"CAS"_code:
-      return true;
-    default:
-      return false;
-  }
 }
 
 void Run::dump_variables() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "lang/identify.h"
+#include "platform/platform.h"
 #include "lang/run_log.h"
 #include "lang/script_list.h"
 #include "lang/var_store.h"
@@ -37,13 +38,28 @@ class Run {
   VarStore store;
   RunLog log;
 
+  // The return stack of Gosub and the event table of OnEventHandler.
+  struct TSubNestTable {
+    Text name;
+    size_t return_line;
+    bool event_handler;  // pushed by an event: its return ends the handler
+  };
+  std::vector<TSubNestTable> return_stack;
+  struct TEvent {
+    Text type, first, second, handler;
+  };
+  std::vector<TEvent> events;
+  bool inside_handler = false;
+  bool just_returned = false;
+  platform::WindowHandle remembered_foreground = 0;
+  // Set by an event that fires: the next Gosub is the handler's call.
+  bool calling_handler = false;
+
  private:
   void set_up();
   void loop();
   void end_steps();
   void run_line();
-  // Handles the codes the loop owns; false for codes that go to the executor.
-  bool run_control_flow(Code code, TextView params);
   bool log_lines_enabled();
   void dump_variables();
 

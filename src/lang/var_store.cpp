@@ -155,6 +155,11 @@ Text VarStore::substitute_at(TextView text, bool repeated, Guard& g) {
   return r;
 }
 
+Text VarStore::prepare_expression(TextView inside) {
+  return inside.find(u'%') == TextView::npos ? substitute(inside, true)
+                                              : substitute_for_expression(inside);
+}
+
 Text VarStore::substitute_for_expression(TextView text) {
   Guard g;
   Text out;

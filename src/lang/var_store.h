@@ -46,6 +46,10 @@ class VarStore {
   // defined %name% becomes a literal the evaluator reads.
   Text substitute_for_expression(TextView text);
 
+  // Prepares the inside of braces for the evaluator: substitute for
+  // expression when it holds "%", plain repeated substitution otherwise.
+  Text prepare_expression(TextView inside);
+
   const tVarArray& entries() const { return entries_; }
   size_t size() const { return entries_.size(); }
 

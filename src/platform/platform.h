@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "util/text.h"
 
@@ -74,12 +75,57 @@ class System {
   virtual void on_interrupt(void (*handler)()) = 0;
 };
 
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+  // The clipboard's text, or nothing when it holds no text.
+  virtual std::optional<Text> text() = 0;
+  // Replaces the clipboard's content; false when another program has the
+  // clipboard open.
+  virtual bool set_text(const Text& text) = 0;
+  // True while another program has the clipboard open.
+  virtual bool open_elsewhere() = 0;
+};
+
+// A window handle: an unsigned 32-bit value, 0 for none.
+using WindowHandle = uint32_t;
+
+// The desktop's windows and keys, as window lookup and events see them.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  // A top-level window whose title equals `title` ignoring case, or 0.
+  virtual WindowHandle find_top_level(const Text& title) = 0;
+  // The top-level windows, top of the Z order first.
+  virtual std::vector<WindowHandle> top_level_windows() = 0;
+  // All descendants of a window, depth first, parents before children.
+  virtual std::vector<WindowHandle> descendants(WindowHandle w) = 0;
+  virtual Text window_text(WindowHandle w) = 0;
+  virtual Text class_name(WindowHandle w) = 0;
+  virtual WindowHandle parent(WindowHandle w) = 0;
+  virtual bool is_visible(WindowHandle w) = 0;
+  virtual bool is_window(WindowHandle w) = 0;
+  virtual WindowHandle foreground_window() = 0;
+  virtual uint32_t window_process_id(WindowHandle w) = 0;
+  virtual uint32_t current_process_id() = 0;
+  // True while the key with this virtual-key code is down.
+  virtual bool key_down(int vk) = 0;
+  // The virtual-key code of a character in the keyboard layout, or -1.
+  virtual int key_for_char(char16_t c) = 0;
+};
+
 struct Platform {
   Clock* clock;
   Events* events;
   Boxes* boxes;
   System* system;
+  Clipboard* clipboard;
+  Desktop* desktop;
 };
+
+// The virtual-key code of a character on a US keyboard layout (letters,
+// digits, blank and the common punctuation), or -1.
+int ascii_key_for_char(char16_t c);
 
 // The installed backend. The runtime installs the POSIX backend at start-up;
 // tests install the sim backend.

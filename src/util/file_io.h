@@ -2,7 +2,9 @@
 // language text, encoded to bytes through the ANSI code page.
 #pragma once
 
+#include <ctime>
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "util/text.h"
@@ -14,6 +16,21 @@ std::string path_bytes(TextView path);
 // True when `path` names an existing file that is not a directory.
 bool file_exists(TextView path);
 bool directory_exists(TextView path);
+
+// Matches a name against a pattern with the wildcards "*" (any run of
+// characters) and "?" (any one character).
+bool wildcard_match(TextView pattern, TextView name);
+
+// The paths matching a pattern whose last component may hold wildcards, in
+// the directory's sorted order; a pattern without wildcards gives itself when
+// it exists. Files and directories both match.
+std::vector<Text> matching_paths(TextView pattern);
+
+// The local modification time of a file, or nothing when it does not exist.
+std::optional<std::time_t> modification_time(TextView path);
+
+// Replaces a file's content; false when it cannot be written.
+bool write_file_bytes(TextView path, const std::string& bytes);
 
 // The whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> read_file_bytes(TextView path);

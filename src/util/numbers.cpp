@@ -19,6 +19,12 @@ int hex_digit(char16_t c) {
 }  // namespace
 
 std::optional<int32_t> parse_integer(TextView s) {
+  std::optional<int64_t> v = parse_integer64(s);
+  if (!v) return std::nullopt;
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(*v) & 0xFFFFFFFFu));
+}
+
+std::optional<int64_t> parse_integer64(TextView s) {
   size_t i = 0;
   const size_t n = s.size();
   while (i < n && is_blank(s[i])) ++i;
@@ -45,7 +51,7 @@ std::optional<int32_t> parse_integer(TextView s) {
     }
   }
   if (negative) value = 0 - value;
-  return static_cast<int32_t>(static_cast<uint32_t>(value & 0xFFFFFFFFu));
+  return static_cast<int64_t>(value);
 }
 
 std::optional<double> parse_number(TextView s) {

@@ -14,6 +14,8 @@ namespace talvex {
 // which the low 32 bits are used. Anything else, trailing text and 64-bit
 // overflow included, is not an integer.
 std::optional<int32_t> parse_integer(TextView s);
+// The same reading with all 64 bits kept.
+std::optional<int64_t> parse_integer64(TextView s);
 // The integer rule as the commands use it: a text that is not an integer
 // reads as 0.
 inline int32_t integer_or_zero(TextView s) { return parse_integer(s).value_or(0); }

@@ -1,9 +1,24 @@
 #include "lang/expr/expr.h"
 
+#include "lang/expr/parser.h"
+#include "lang/run.h"
+
 namespace talvex {
 
-// The evaluator is not part of the runtime yet: every evaluation fails, so a
-// text in braces stays as written.
-std::optional<Text> evaluate_expression(Run&, const Text&) { return std::nullopt; }
+std::optional<Text> evaluate_expression(Run& run, const Text& prepared) {
+  expr::IValue tree = expr::ParseExpression(prepared, run.store.line_number());
+  if (!tree) return std::nullopt;
+  return tree->AsString();
+}
+
+std::optional<Text> evaluate_braced(Run& run, TextView inside) {
+  return evaluate_expression(run, run.store.prepare_expression(inside));
+}
+
+std::optional<bool> evaluate_condition(Run& run, const Text& prepared) {
+  expr::IValue tree = expr::ParseExpression(prepared, run.store.line_number());
+  if (!tree) return std::nullopt;
+  return tree->AsBoolean();
+}
 
 }  // namespace talvex

@@ -235,6 +235,39 @@ class PosixSystem final : public System {
   static inline void (*g_interrupt_handler)() = nullptr;
 };
 
+// Without a desktop the clipboard lives in the process: scripts can still
+// put text there and read it back.
+class ProcessClipboard final : public Clipboard {
+ public:
+  std::optional<Text> text() override { return text_; }
+  bool set_text(const Text& text) override {
+    text_ = text;
+    return true;
+  }
+  bool open_elsewhere() override { return false; }
+
+ private:
+  std::optional<Text> text_;
+};
+
+// A console has no windows and no keys held down.
+class NoDesktop final : public Desktop {
+ public:
+  WindowHandle find_top_level(const Text&) override { return 0; }
+  std::vector<WindowHandle> top_level_windows() override { return {}; }
+  std::vector<WindowHandle> descendants(WindowHandle) override { return {}; }
+  Text window_text(WindowHandle) override { return Text(); }
+  Text class_name(WindowHandle) override { return Text(); }
+  WindowHandle parent(WindowHandle) override { return 0; }
+  bool is_visible(WindowHandle) override { return false; }
+  bool is_window(WindowHandle) override { return false; }
+  WindowHandle foreground_window() override { return 0; }
+  uint32_t window_process_id(WindowHandle) override { return 0; }
+  uint32_t current_process_id() override { return static_cast<uint32_t>(getpid()); }
+  bool key_down(int) override { return false; }
+  int key_for_char(char16_t c) override { return ascii_key_for_char(c); }
+};
+
 }  // namespace
 
 Platform posix_platform() {
@@ -242,7 +275,9 @@ Platform posix_platform() {
   static PosixEvents events;
   static ConsoleBoxes boxes;
   static PosixSystem system;
-  return Platform{&clock, &events, &boxes, &system};
+  static ProcessClipboard clipboard;
+  static NoDesktop desktop;
+  return Platform{&clock, &events, &boxes, &system, &clipboard, &desktop};
 }
 
 }  // namespace talvex::platform

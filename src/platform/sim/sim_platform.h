@@ -5,14 +5,29 @@
 
 #include <deque>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace talvex::platform {
 
-class SimPlatform final : public Clock, public Events, public Boxes, public System {
+class SimPlatform final : public Clock,
+                          public Events,
+                          public Boxes,
+                          public System,
+                          public Clipboard,
+                          public Desktop {
  public:
+  struct Window {
+    WindowHandle handle = 0;
+    WindowHandle parent = 0;  // 0 for a top-level window
+    Text text;
+    Text class_name;
+    bool visible = true;
+    uint32_t process_id = 2;
+  };
+
   struct Box {
     Text text;
     BoxButtons buttons;
@@ -46,6 +61,27 @@ class SimPlatform final : public Clock, public Events, public Boxes, public Syst
   bool set_env(const Text& name, const Text& value) override;
   void on_interrupt(void (*)()) override {}
 
+  std::optional<Text> text() override { return clipboard_; }
+  bool set_text(const Text& text) override;
+  bool open_elsewhere() override { return clipboard_busy_; }
+
+  // Adds a window; top-level windows are added below the earlier ones in the
+  // Z order, children after their parent's earlier children.
+  WindowHandle add_window(Window w);
+  WindowHandle find_top_level(const Text& title) override;
+  std::vector<WindowHandle> top_level_windows() override;
+  std::vector<WindowHandle> descendants(WindowHandle w) override;
+  Text window_text(WindowHandle w) override;
+  Text class_name(WindowHandle w) override;
+  WindowHandle parent(WindowHandle w) override;
+  bool is_visible(WindowHandle w) override;
+  bool is_window(WindowHandle w) override { return windows_.count(w) != 0; }
+  WindowHandle foreground_window() override { return foreground_; }
+  uint32_t window_process_id(WindowHandle w) override;
+  uint32_t current_process_id() override { return 1; }
+  bool key_down(int vk) override { return keys_down_.count(vk) != 0; }
+  int key_for_char(char16_t c) override { return ascii_key_for_char(c); }
+
   uint64_t tick_ = 1000;
   LocalTime time_{2026, 12, 11, 14, 3, 7, 45, 6};
   std::vector<Box> boxes_;
@@ -53,6 +89,13 @@ class SimPlatform final : public Clock, public Events, public Boxes, public Syst
   std::map<Text, Text> env_;
   uint64_t pending_calls_ = 0;
   void (*on_pending_)(SimPlatform&) = nullptr;
+  std::optional<Text> clipboard_;
+  bool clipboard_busy_ = false;
+  std::map<WindowHandle, Window> windows_;
+  std::vector<WindowHandle> order_;  // every window, in enumeration order
+  WindowHandle next_handle_ = 100;
+  WindowHandle foreground_ = 0;
+  std::set<int> keys_down_;
 };
 
 }  // namespace talvex::platform
