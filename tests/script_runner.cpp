@@ -15,7 +15,7 @@
 //                              scratch directory
 //
 // In args, env and fixture, {testdir} stands for the test's own directory and
-// {scratch} for the scratch directory. Prints one line per failure and the
+// {scratch} for the scratch directory; in expect, {talvex} for the runtime. Prints one line per failure and the
 // summary line "N passed, M failed".
 #include <fcntl.h>
 #include <signal.h>
@@ -186,6 +186,7 @@ std::vector<std::string> run_test(const fs::path& talvex, const fs::path& test,
   auto expand = [&](const std::string& s) {
     return replace_all(replace_all(s, "{testdir}", testdir), "{scratch}", scratch.string());
   };
+  for (auto& line : spec.stdout_lines) line = replace_all(line, "{talvex}", talvex.string());
   for (const auto& f : spec.fixtures) {
     fs::path src = test.parent_path() / expand(f);
     std::error_code ec;
@@ -208,23 +209,27 @@ std::vector<std::string> run_test(const fs::path& talvex, const fs::path& test,
   if (got != spec.stdout_lines) {
     std::string msg = "stdout differs:";
     size_t n = std::max(got.size(), spec.stdout_lines.size());
-    for (size_t i = 0; i < n; ++i) {
+    int shown = 0;
+    for (size_t i = 0; i < n && shown < 12; ++i) {
       std::string g = i < got.size() ? got[i] : "<none>";
       std::string e = i < spec.stdout_lines.size() ? spec.stdout_lines[i] : "<none>";
-      if (g != e) msg += "\n      line " + std::to_string(i + 1) + ": got [" + g + "] expected [" + e + "]";
+      if (g == e) continue;
+      msg += "\n      line " + std::to_string(i + 1) + ": got [" + g + "] expected [" + e + "]";
+      if (++shown == 12) msg += "\n      ... (" + std::to_string(got.size()) + " lines in all)";
     }
     problems.push_back(msg);
   }
   std::vector<std::string> errs = split_lines(read_all(err));
   if (spec.stderr_lines.empty() && !errs.empty()) {
-    problems.push_back("unexpected stderr: " + errs[0]);
+    problems.push_back("unexpected stderr: " + errs[0].substr(0, 500));
   } else {
     size_t k = 0;
     for (const auto& line : errs) {
       if (k < spec.stderr_lines.size() && line.find(spec.stderr_lines[k]) != std::string::npos) ++k;
     }
     if (k < spec.stderr_lines.size()) {
-      problems.push_back("stderr lacks [" + spec.stderr_lines[k] + "]; stderr was:\n" + read_all(err));
+      problems.push_back("stderr lacks [" + spec.stderr_lines[k] + "]; stderr began:\n" +
+                         read_all(err).substr(0, 2000));
     }
   }
   for (const auto& f : spec.files) {
