@@ -1,5 +1,7 @@
 #include "lang/process.h"
 
+#include <cstdio>
+
 #include "platform/platform.h"
 #include "util/codepage.h"
 
@@ -38,6 +40,19 @@ void init_process(int argc, char** argv) {
   p.user_name = sys.user_name();
   p.computer_name = sys.computer_name().value_or(u"ERR");
   seed_random_from_clock();
+}
+
+Text temporary_file_name() {
+  auto& p = platform::get();
+  Text dir(trim(p.system->temp_dir()));
+  if (!dir.empty()) {
+    if (std::optional<Text> name = p.system->make_temp_file(dir, u"vtrt")) return *name;
+  }
+  platform::LocalTime t = p.clock->now();
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  return process().exe_dir + u"/" + from_utf8(stamp) + u"vtrt1a.tmp";
 }
 
 void seed_random_from_clock() {

@@ -23,6 +23,8 @@ struct ProcessState {
   // The full path of the runtime's executable and its directory.
   Text exe_path;
   Text exe_dir;
+  // The decoded stored options of a built executable (section commandline).
+  Text stored_options;
   // Facts read once at start-up.
   Text os_ver, win_dir, sys_dir, user_name, computer_name;
   // The random generator's state (the Random command).
@@ -42,6 +44,11 @@ bool command_line_has(TextView needle);
 
 // Seeds the random generator from the clock, as every run's set-up does.
 void seed_random_from_clock();
+
+// A new empty temporary file whose name begins with "vtrt", in the
+// temporary directory; when none can be made, the runtime's directory, "/",
+// the date and time as yyyymmddhhnnss and "vtrt1a.tmp".
+Text temporary_file_name();
 
 // Fills the facts from the platform and the command line from `argv`.
 void init_process(int argc, char** argv);

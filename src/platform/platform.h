@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "util/text.h"
@@ -70,6 +71,14 @@ class System {
   virtual Text executable_path() = 0;
   virtual std::optional<Text> get_env(const Text& name) = 0;
   virtual bool set_env(const Text& name, const Text& value) = 0;
+  // Replaces icon images of an executable: each pair is an icon resource
+  // identifier and the image bytes, written in order. False when the update
+  // cannot begin (executables of this platform carry no icon resources).
+  virtual bool replace_icon_images(const Text& executable,
+                                   const std::vector<std::pair<int, std::string>>& images) = 0;
+  // Creates a new empty file of a unique name in `dir` whose name begins
+  // with `prefix`; its path, or nothing when none can be made.
+  virtual std::optional<Text> make_temp_file(const Text& dir, const Text& prefix) = 0;
   // Makes an interrupt from the console (Ctrl+C) call `handler`. The handler
   // runs asynchronously and may only set flags.
   virtual void on_interrupt(void (*handler)()) = 0;
@@ -114,6 +123,18 @@ class Desktop {
   virtual int key_for_char(char16_t c) = 0;
 };
 
+// Starting other programs.
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // Starts a program with its arguments (args[0] is the program, looked up
+  // in PATH when it holds no "/") in the current directory; an id, or
+  // nothing when it cannot be started.
+  virtual std::optional<int64_t> start(const std::vector<Text>& args, bool hidden) = 0;
+  // The exit code once the process has ended; nothing while it runs.
+  virtual std::optional<int> exit_code(int64_t id) = 0;
+};
+
 struct Platform {
   Clock* clock;
   Events* events;
@@ -121,6 +142,7 @@ struct Platform {
   System* system;
   Clipboard* clipboard;
   Desktop* desktop;
+  Processes* processes;
 };
 
 // The virtual-key code of a character on a US keyboard layout (letters,

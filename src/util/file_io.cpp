@@ -27,7 +27,17 @@ bool directory_exists(TextView path) {
 std::optional<std::string> read_file_bytes(TextView path) {
   std::FILE* f = std::fopen(path_bytes(path).c_str(), "rb");
   if (f == nullptr) return std::nullopt;
+  // Read in one piece when the size is known, so a large file is not copied
+  // again and again as the buffer grows.
   std::string data;
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    long size = std::ftell(f);
+    std::rewind(f);
+    if (size > 0) {
+      data.resize(static_cast<size_t>(size));
+      data.resize(std::fread(data.data(), 1, data.size(), f));
+    }
+  }
   char buf[1 << 16];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);

@@ -4,6 +4,8 @@
 // an answer from the file named by TALVEX_ANSWERS (one answer a line, used in
 // order) or, when there is none, their default button.
 #include <pwd.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sched.h>
 #include <signal.h>
 #include <strings.h>
@@ -217,6 +219,20 @@ class PosixSystem final : public System {
     return setenv(ansi_encode(name).c_str(), ansi_encode(value).c_str(), 1) == 0;
   }
 
+  bool replace_icon_images(const Text&, const std::vector<std::pair<int, std::string>>&) override {
+    return false;
+  }
+
+  std::optional<Text> make_temp_file(const Text& dir, const Text& prefix) override {
+    std::string path = ansi_encode(dir);
+    if (!path.empty() && path.back() != '/') path.push_back('/');
+    path += ansi_encode(prefix) + "XXXXXX.tmp";
+    int fd = mkstemps(path.data(), 4);
+    if (fd < 0) return std::nullopt;
+    close(fd);
+    return ansi_decode(path);
+  }
+
   void on_interrupt(void (*handler)()) override {
     // A process started with interrupts ignored (in the background of a
     // shell without job control, say) keeps ignoring them.
@@ -268,6 +284,31 @@ class NoDesktop final : public Desktop {
   int key_for_char(char16_t c) override { return ascii_key_for_char(c); }
 };
 
+class PosixProcesses final : public Processes {
+ public:
+  std::optional<int64_t> start(const std::vector<Text>& args, bool /*hidden*/) override {
+    if (args.empty()) return std::nullopt;
+    std::vector<std::string> bytes;
+    for (const Text& a : args) bytes.push_back(ansi_encode(a));
+    std::vector<char*> argv;
+    for (std::string& b : bytes) argv.push_back(b.data());
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+      return std::nullopt;
+    }
+    return pid;
+  }
+
+  std::optional<int> exit_code(int64_t id) override {
+    int status = 0;
+    pid_t r = waitpid(static_cast<pid_t>(id), &status, WNOHANG);
+    if (r == 0) return std::nullopt;
+    if (r < 0) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+};
+
 }  // namespace
 
 Platform posix_platform() {
@@ -277,7 +318,8 @@ Platform posix_platform() {
   static PosixSystem system;
   static ProcessClipboard clipboard;
   static NoDesktop desktop;
-  return Platform{&clock, &events, &boxes, &system, &clipboard, &desktop};
+  static PosixProcesses processes;
+  return Platform{&clock, &events, &boxes, &system, &clipboard, &desktop, &processes};
 }
 
 }  // namespace talvex::platform

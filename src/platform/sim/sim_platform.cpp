@@ -2,7 +2,7 @@
 
 namespace talvex::platform {
 
-void SimPlatform::install_now() { install(Platform{this, this, this, this, this, this}); }
+void SimPlatform::install_now() { install(Platform{this, this, this, this, this, this, posix_platform().processes}); }
 
 bool SimPlatform::set_text(const Text& text) {
   if (clipboard_busy_) return false;

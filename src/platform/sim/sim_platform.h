@@ -60,6 +60,10 @@ class SimPlatform final : public Clock,
   std::optional<Text> get_env(const Text& name) override;
   bool set_env(const Text& name, const Text& value) override;
   void on_interrupt(void (*)()) override {}
+  std::optional<Text> make_temp_file(const Text&, const Text&) override { return std::nullopt; }
+  bool replace_icon_images(const Text&, const std::vector<std::pair<int, std::string>>&) override {
+    return false;
+  }
 
   std::optional<Text> text() override { return clipboard_; }
   bool set_text(const Text& text) override;
