@@ -30,13 +30,10 @@ std::optional<std::string> read_file_bytes(TextView path) {
   // Read in one piece when the size is known, so a large file is not copied
   // again and again as the buffer grows.
   std::string data;
-  if (std::fseek(f, 0, SEEK_END) == 0) {
-    long size = std::ftell(f);
-    std::rewind(f);
-    if (size > 0) {
-      data.resize(static_cast<size_t>(size));
-      data.resize(std::fread(data.data(), 1, data.size(), f));
-    }
+  std::error_code ec;
+  if (auto size = fs::file_size(path_bytes(path), ec); !ec && size > 0) {
+    data.resize(static_cast<size_t>(size));
+    data.resize(std::fread(data.data(), 1, data.size(), f));
   }
   char buf[1 << 16];
   size_t n;
