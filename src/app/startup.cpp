@@ -47,6 +47,16 @@ int start(int argc, char** argv) {
     proc.stored_options = std::move(*options);
   }
 
+  // The tray icon with its hint, unless a switch asks for none; a hidden
+  // application window on request.
+  auto& shell = *platform::get().shell;
+  if (!has_switch(proc.command_line, u"NOSYSTRAY") && !has_switch(proc.stored_options, u"NOSYSTRAY")) {
+    shell.show_tray_icon(tr("Shift+Esc To Stop"));
+  }
+  if (has_switch(proc.command_line, u"HIDE") || has_switch(proc.stored_options, u"HIDE")) {
+    shell.hide_application();
+  }
+
   // The stop key of a console runtime is Ctrl+C: it requests a stop and the
   // run ends through its end steps.
   if (!has_switch(proc.command_line, u"NOSTOPKEY") && !has_switch(proc.stored_options, u"NOSTOPKEY")) {

@@ -43,6 +43,7 @@ void Run::set_up() {
                                                      : split_lines(source_.value);
   pc = 0;
   proc.stop.store(false, std::memory_order_relaxed);
+  platform::get().shell->set_tray_blinking(true);
 
   Text temp_dir = Text(trim(sys.temp_dir()));
   store.set(u"VAREXPLICIT", u"0");

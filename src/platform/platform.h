@@ -135,6 +135,19 @@ class Processes {
   virtual std::optional<int> exit_code(int64_t id) = 0;
 };
 
+// The runtime's own presence on the desktop: the tray icon with its hint
+// and blinking, and the hidden application window. A console has none of
+// them.
+class AppShell {
+ public:
+  virtual ~AppShell() = default;
+  // Shows the tray icon; false when it cannot be shown.
+  virtual bool show_tray_icon(const Text& hint) = 0;
+  virtual void set_tray_blinking(bool on) = 0;
+  // Hides the application window and the main form.
+  virtual void hide_application() = 0;
+};
+
 struct Platform {
   Clock* clock;
   Events* events;
@@ -143,6 +156,7 @@ struct Platform {
   Clipboard* clipboard;
   Desktop* desktop;
   Processes* processes;
+  AppShell* shell;
 };
 
 // The virtual-key code of a character on a US keyboard layout (letters,

@@ -309,6 +309,13 @@ class PosixProcesses final : public Processes {
   }
 };
 
+class ConsoleShell final : public AppShell {
+ public:
+  bool show_tray_icon(const Text&) override { return false; }
+  void set_tray_blinking(bool) override {}
+  void hide_application() override {}
+};
+
 }  // namespace
 
 Platform posix_platform() {
@@ -319,7 +326,8 @@ Platform posix_platform() {
   static ProcessClipboard clipboard;
   static NoDesktop desktop;
   static PosixProcesses processes;
-  return Platform{&clock, &events, &boxes, &system, &clipboard, &desktop, &processes};
+  static ConsoleShell shell;
+  return Platform{&clock, &events, &boxes, &system, &clipboard, &desktop, &processes, &shell};
 }
 
 }  // namespace talvex::platform

@@ -2,7 +2,8 @@
 
 namespace talvex::platform {
 
-void SimPlatform::install_now() { install(Platform{this, this, this, this, this, this, posix_platform().processes}); }
+void SimPlatform::install_now() { install(Platform{this, this, this, this, this, this, posix_platform().processes,
+                   posix_platform().shell}); }
 
 bool SimPlatform::set_text(const Text& text) {
   if (clipboard_busy_) return false;
