@@ -10,6 +10,12 @@ namespace {
 // Thrown after the message of a failed parse has been shown.
 struct ParseFailed {};
 
+// Limits that keep a pathological expression from exhausting the stack while
+// it is parsed, evaluated or freed: the nesting of sub-expressions and the
+// number of nodes. Real expressions stay far below both.
+constexpr int kMaxNesting = 200;
+constexpr int kMaxNodes = 5000;
+
 struct Cast {
   const char16_t* name;
   VType type;
@@ -58,6 +64,15 @@ class Parser {
     throw ParseFailed{};
   }
 
+  // Counts a node and a level of nesting, failing the parse beyond the limits.
+  struct Depth {
+    Parser& p;
+    explicit Depth(Parser& parser) : p(parser) {
+      if (++p.nesting_ > kMaxNesting || ++p.nodes_ > kMaxNodes) p.fail("Error Parsing Expression");
+    }
+    ~Depth() { --p.nesting_; }
+  };
+
   void advance() {
     cur_start_ = lex_.position_after_blanks();
     cur_ = lex_.next(true);
@@ -88,10 +103,12 @@ class Parser {
   }
 
   IValue expression() {
+    Depth depth(*this);
     IValue left = simple();
     while (at_op({Op::kEq, Op::kNEq, Op::kLT, Op::kGT, Op::kLTE, Op::kGTE})) {
       Op op = cur_.op;
       advance();
+      Depth node(*this);
       left = std::make_shared<TRelationalOp>(op, left, simple());
     }
     return left;
@@ -102,6 +119,7 @@ class Parser {
     while (at_op({Op::kPlus, Op::kMinus, Op::kOr, Op::kXor})) {
       Op op = cur_.op;
       advance();
+      Depth node(*this);
       left = std::make_shared<TBinaryOp>(op, left, term());
     }
     return left;
@@ -112,6 +130,7 @@ class Parser {
     while (at_op({Op::kMult, Op::kDivide, Op::kDiv, Op::kMod, Op::kAnd, Op::kShl, Op::kShr})) {
       Op op = cur_.op;
       advance();
+      Depth node(*this);
       left = std::make_shared<TBinaryOp>(op, left, power());
     }
     return left;
@@ -121,6 +140,7 @@ class Parser {
     IValue left = signed_factor();
     while (at_op({Op::kExp})) {
       advance();
+      Depth node(*this);
       left = std::make_shared<TBinaryOp>(Op::kExp, left, signed_factor());
     }
     return left;
@@ -131,6 +151,7 @@ class Parser {
     if (at_op({Op::kNot, Op::kPlus, Op::kMinus})) {
       Op op = cur_.op;
       advance();
+      Depth node(*this);
       return std::make_shared<TUnaryOp>(op, signed_factor());
     }
     return factor();
@@ -233,6 +254,8 @@ class Parser {
   Lexer lex_;
   Token cur_;
   size_t cur_start_ = 0;
+  int nesting_ = 0;
+  int nodes_ = 0;
 };
 
 }  // namespace
