@@ -30,8 +30,13 @@ const CommandEntry* find_command(Code code) {
 
 void execute_command(Run& run, Code code, TextView params) {
   // CWD always holds the directory that was current when the command began.
-  Text cwd = current_directory();
-  if (run.store.substitute(u"%CWD%", true) != cwd) run.store.set(u"CWD", std::move(cwd));
+  // The usual case, a plain CWD variable that already holds it, is checked
+  // without substituting.
+  const Text& cwd = current_directory();
+  const TVariableTable* var = run.store.find(u"CWD");
+  bool same = var != nullptr && var->value.find(u'%') == Text::npos &&
+              (run.store.ignore_spaces() ? trim(var->value) == TextView(cwd) : var->value == cwd);
+  if (!same && run.store.substitute(u"%CWD%", true) != cwd) run.store.set(u"CWD", cwd);
 
   const CommandEntry* e = find_command(code);
   if (e == nullptr) return;

@@ -52,12 +52,39 @@ bool search_forward(Run& run, size_t from, Match match) {
   return false;
 }
 
+// The jump index: the first label and subroutine line of every name, found
+// by the same forward scan (block comments passed over) that a search makes,
+// so a lookup gives what the linear search would.
+const Run::JumpIndex& jump_index(Run& run) {
+  Run::JumpIndex& index = run.jump_index;
+  if (index.version == run.lines_version) return index;
+  index = Run::JumpIndex{};
+  index.version = run.lines_version;
+  for (size_t i = 0; i < run.lines.size(); i = skip_block_comment_forward(run.lines, i)) {
+    if (std::optional<TextView> name = name_part(run.lines[i], u"LABEL")) {
+      index.labels.emplace(Text(*name), i);
+      index.labels_trimmed.emplace(Text(trim(*name)), i);
+    } else if (std::optional<TextView> sub = name_part(run.lines[i], u"SRT")) {
+      index.subs.emplace(Text(*sub), i);
+      index.subs_trimmed.emplace(Text(trim(*sub)), i);
+    }
+  }
+  return index;
+}
+
+// Moves the line pointer after the indexed line, or to the end of the script.
+bool jump_via(Run& run, const std::unordered_map<Text, size_t>& map, const Text& name) {
+  auto it = map.find(name);
+  run.pc = it == map.end() ? run.lines.size() : it->second + 1;
+  return it != map.end();
+}
+
+// A label of that name: compared exactly, or, for Goto with IGNORESPACES at
+// "1", with the candidate's blanks trimmed.
 bool find_label(Run& run, TextView target, bool exact) {
-  return search_forward(run, 0, [&](TextView line) {
-    std::optional<TextView> name = name_part(line, u"LABEL");
-    if (!name) return false;
-    return exact ? *name == target : name_matches(run, *name, target, false);
-  });
+  const Run::JumpIndex& index = jump_index(run);
+  bool trimmed = !exact && run.store.ignore_spaces();
+  return jump_via(run, trimmed ? index.labels_trimmed : index.labels, Text(target));
 }
 
 Text params_after_gt(TextView line) {
@@ -86,10 +113,9 @@ void run_gosub(Run& run, TextView params) {
   }
   run.return_stack.push_back({name, run.pc, run.calling_handler});
   run.calling_handler = false;
-  bool found = search_forward(run, 0, [&](TextView line) {
-    std::optional<TextView> n = name_part(line, u"SRT");
-    return n && name_matches(run, *n, name, true);
-  });
+  const Run::JumpIndex& index = jump_index(run);
+  bool found = run.store.ignore_spaces() ? jump_via(run, index.subs_trimmed, Text(trim(name)))
+                                         : jump_via(run, index.subs, name);
   if (!found) {
     report_error(run, tr("Error - Subroutine/Label") + u" " + Text(params) + u" " + tr("Not Found!"));
     run.return_stack.pop_back();

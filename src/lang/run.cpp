@@ -37,6 +37,9 @@ void Run::set_up() {
   ProcessState& proc = process();
   auto& sys = *platform::get().system;
   store.set_command_line_args(&proc.args);
+  for (const Text& arg : proc.args) {
+    if (starts_with_ci(arg, u"/STEP_DELAY=")) step_delay_argument_ = true;
+  }
   store.set(u"_LINE_NUM", u"0");
 
   lines = source_.kind == ScriptSource::Kind::kFile ? load_script_file(source_.value)
@@ -149,8 +152,13 @@ void Run::run_line() {
     }
   }
 
-  Text delay = store.substitute(u"STEP_DELAY", true);
-  if (int32_t ms = integer_or_zero(delay); ms != 0) pumping_wait(ms);
+  // The bare name STEP_DELAY reads as a number only through a variable (with
+  // whole-name lookup on) or a command-line argument; otherwise it stays the
+  // text STEP_DELAY, which reads as 0, and substitution can be skipped.
+  if ((store.var_explicit_is_zero() && store.find(u"STEP_DELAY")) || step_delay_argument_) {
+    Text delay = store.substitute(u"STEP_DELAY", true);
+    if (int32_t ms = integer_or_zero(delay); ms != 0) pumping_wait(ms);
+  }
 
   const Code code0 = raw_code(line);
   if (!replaced) pc = skip_block_comment_forward(lines, index);
@@ -170,7 +178,10 @@ void Run::run_line() {
     TextView s = trim_left(line);
     size_t gt = s.find(u'>');
     Text file = store.substitute(gt == TextView::npos ? TextView() : s.substr(gt + 1), true);
-    if (include_file(lines, index, file)) pc = index;
+    if (include_file(lines, index, file)) {
+      pc = index;
+      ++lines_version;
+    }
   }
 
   Identified id = identify(line);

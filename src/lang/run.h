@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "lang/identify.h"
 #include "platform/platform.h"
@@ -49,6 +50,14 @@ class Run {
     Text type, first, second, handler;
   };
   std::vector<TEvent> events;
+  // Where labels and subroutines start, found by one forward scan and kept
+  // until the script list changes (lines_version counts the changes).
+  struct JumpIndex {
+    uint64_t version = UINT64_MAX;
+    std::unordered_map<Text, size_t> labels, labels_trimmed, subs, subs_trimmed;
+  };
+  JumpIndex jump_index;
+  uint64_t lines_version = 0;
   bool inside_handler = false;
   bool just_returned = false;
   platform::WindowHandle remembered_foreground = 0;
@@ -67,6 +76,7 @@ class Run {
   Text macro_params_;
   Text taken_;  // the line being run, when it must outlive a change to the list
   bool exited_ = false;
+  bool step_delay_argument_ = false;  // the command line holds /STEP_DELAY=
 };
 
 // Waits `ms` milliseconds while processing pending events, sleeping one

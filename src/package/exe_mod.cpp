@@ -63,8 +63,7 @@ std::string ExeMod::read_section(TextView name) { return find_section(ensure_loa
 void ExeMod::extract_section(TextView name, TextView path) {
   std::string payload = read_section(name);
   if (payload.empty()) return;
-  std::error_code ec;
-  std::filesystem::current_path(path_bytes(process().exe_dir), ec);
+  change_directory(process().exe_dir);
   if (!write_file_bytes(path, payload)) file_error("Cannot create file", path);
 }
 
@@ -83,8 +82,7 @@ void ExeMod::append_file_as_section(TextView name, TextView path) {
 
 void ExeMod::write_image(TextView path) {
   if (ensure_loaded().empty()) return;
-  std::error_code ec;
-  std::filesystem::current_path(path_bytes(process().exe_dir), ec);
+  change_directory(process().exe_dir);
   if (!write_file_bytes(path, image_)) file_error("Cannot create file", path);
 }
 

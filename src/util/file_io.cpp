@@ -113,10 +113,26 @@ bool write_file_bytes(TextView path, const std::string& bytes) {
   return std::fclose(f) == 0 && ok;
 }
 
-Text current_directory() {
-  std::error_code ec;
-  auto p = fs::current_path(ec);
-  return ec ? Text() : ansi_decode(p.native());
+namespace {
+std::optional<Text> g_current_directory;
+}  // namespace
+
+const Text& current_directory() {
+  if (!g_current_directory) {
+    std::error_code ec;
+    auto p = fs::current_path(ec);
+    g_current_directory = ec ? Text() : ansi_decode(p.native());
+  }
+  return *g_current_directory;
 }
+
+bool change_directory(TextView path) {
+  std::error_code ec;
+  fs::current_path(path_bytes(path), ec);
+  g_current_directory.reset();
+  return !ec;
+}
+
+void forget_current_directory() { g_current_directory.reset(); }
 
 }  // namespace talvex

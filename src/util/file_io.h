@@ -38,7 +38,12 @@ std::optional<std::string> read_file_bytes(TextView path);
 // Appends bytes to a file, creating it; false when it cannot be written.
 bool append_file_bytes(TextView path, const std::string& bytes);
 
-// The current directory, as text.
-Text current_directory();
+// The current directory, as text. It is read from the system once and then
+// kept: every change of directory the runtime makes goes through
+// change_directory, and forget_current_directory covers changes made behind
+// its back (by a library function).
+const Text& current_directory();
+bool change_directory(TextView path);
+void forget_current_directory();
 
 }  // namespace talvex

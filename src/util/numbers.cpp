@@ -55,6 +55,17 @@ std::optional<int64_t> parse_integer64(TextView s) {
 }
 
 std::optional<double> parse_number(TextView s) {
+  // Plain integers of up to 15 digits, the usual operands, are read directly
+  // and exactly.
+  if (!s.empty() && s.size() <= 16) {
+    size_t k = s[0] == u'-' ? 1 : 0;
+    if (k < s.size()) {
+      int64_t v = 0;
+      size_t j = k;
+      for (; j < s.size() && s[j] >= u'0' && s[j] <= u'9'; ++j) v = v * 10 + (s[j] - u'0');
+      if (j == s.size()) return static_cast<double>(k ? -v : v);
+    }
+  }
   size_t i = 0;
   const size_t n = s.size();
   while (i < n && is_blank(s[i])) ++i;
@@ -92,6 +103,8 @@ Text format_general(double v) {
   if (std::isnan(v)) return u"NAN";
   if (std::isinf(v)) return v < 0 ? u"-INF" : u"INF";
   if (v == 0) return u"0";
+  // Whole numbers of up to 15 digits print as they are.
+  if (std::fabs(v) < 1e15 && v == std::trunc(v)) return int_to_text(static_cast<int64_t>(v));
   // Round to 15 significant digits first; the notation depends on the
   // rounded value (999999999999999.9 becomes 1E15).
   char buf[40];
