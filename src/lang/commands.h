@@ -31,6 +31,7 @@ std::span<const CommandEntry> text_commands();
 std::span<const CommandEntry> date_commands();
 std::span<const CommandEntry> flow_commands();
 std::span<const CommandEntry> package_commands();
+std::span<const CommandEntry> file_commands();
 
 // The entry of a code, or null when no handler knows it.
 const CommandEntry* find_command(Code code);
