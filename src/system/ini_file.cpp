@@ -30,8 +30,8 @@ bool is_comment(TextView line) {
 IniDocument::IniDocument(std::string_view bytes) {
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") encoding_ = Encoding::kUtf16Le;
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") encoding_ = Encoding::kUtf8Bom;
-  lf_only_ = bytes.find('\n') != std::string_view::npos && bytes.find("\r\n") == std::string_view::npos;
   Text text = decode_text_file(bytes);
+  lf_only_ = text.find(u'\n') != Text::npos && text.find(u"\r\n") == Text::npos;
   // Lines are split without the script loader's stop at U+0000.
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -56,7 +56,10 @@ IniDocument::Found IniDocument::locate(TextView section, TextView entry) const {
       continue;
     }
     if (name) break;  // the next section ends the first matching one
-    if (is_comment(lines_[i])) continue;
+    if (is_comment(lines_[i])) {
+      f.insert_at = i + 1;
+      continue;
+    }
     size_t eq = lines_[i].find(u'=');
     if (eq == Text::npos) {
       if (!trim(lines_[i]).empty()) f.insert_at = i + 1;
