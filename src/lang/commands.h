@@ -32,6 +32,7 @@ std::span<const CommandEntry> date_commands();
 std::span<const CommandEntry> flow_commands();
 std::span<const CommandEntry> package_commands();
 std::span<const CommandEntry> file_commands();
+std::span<const CommandEntry> registry_commands();
 
 // The entry of a code, or null when no handler knows it.
 const CommandEntry* find_command(Code code);

@@ -76,6 +76,10 @@ class System {
   // cannot begin (executables of this platform carry no icon resources).
   virtual bool replace_icon_images(const Text& executable,
                                    const std::vector<std::pair<int, std::string>>& images) = 0;
+  // Takes an exclusive lock on a lock file (created when missing), waiting
+  // for other processes that hold it; a handle, or nothing on failure.
+  virtual std::optional<int> lock_file(const Text& path) = 0;
+  virtual void unlock_file(int handle) = 0;
   // Creates a new empty file of a unique name in `dir` whose name begins
   // with `prefix`; its path, or nothing when none can be made.
   virtual std::optional<Text> make_temp_file(const Text& dir, const Text& prefix) = 0;

@@ -9,9 +9,12 @@
 #include <sched.h>
 #include <signal.h>
 #include <strings.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -235,6 +238,23 @@ class PosixSystem final : public System {
 
   bool replace_icon_images(const Text&, const std::vector<std::pair<int, std::string>>&) override {
     return false;
+  }
+
+  std::optional<int> lock_file(const Text& path) override {
+    int fd = open(ansi_encode(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return std::nullopt;
+    while (flock(fd, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        close(fd);
+        return std::nullopt;
+      }
+    }
+    return fd;
+  }
+
+  void unlock_file(int handle) override {
+    flock(handle, LOCK_UN);
+    close(handle);
   }
 
   std::optional<Text> make_temp_file(const Text& dir, const Text& prefix) override {

@@ -61,6 +61,10 @@ class SimPlatform final : public Clock,
   bool set_env(const Text& name, const Text& value) override;
   void on_interrupt(void (*)()) override {}
   std::optional<Text> make_temp_file(const Text&, const Text&) override { return std::nullopt; }
+  std::optional<int> lock_file(const Text& path) override {
+    return posix_platform().system->lock_file(path);
+  }
+  void unlock_file(int handle) override { posix_platform().system->unlock_file(handle); }
   bool replace_icon_images(const Text&, const std::vector<std::pair<int, std::string>>&) override {
     return false;
   }
