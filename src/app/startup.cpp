@@ -14,7 +14,7 @@ namespace talvex {
 
 namespace {
 
-void on_interrupt() { request_stop(); }
+void on_interrupt() { request_stop_from_signal(); }
 
 bool has_switch(const Text& text, const char16_t* name) {
   return text.find(Text(u"/") + name) != Text::npos || text.find(Text(u"-") + name) != Text::npos;

@@ -33,6 +33,7 @@ std::span<const CommandEntry> flow_commands();
 std::span<const CommandEntry> package_commands();
 std::span<const CommandEntry> file_commands();
 std::span<const CommandEntry> registry_commands();
+std::span<const CommandEntry> program_commands();
 
 // The entry of a code, or null when no handler knows it.
 const CommandEntry* find_command(Code code);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "system/libraries.h"
 #include "util/codepage.h"
 
 namespace talvex {
@@ -12,7 +13,12 @@ ProcessState& process() {
   return state;
 }
 
-void request_stop() { process().stop.store(true, std::memory_order_relaxed); }
+void request_stop() {
+  process().stop.store(true, std::memory_order_relaxed);
+  release_listed_libraries();
+}
+
+void request_stop_from_signal() { process().stop.store(true, std::memory_order_relaxed); }
 
 bool command_line_has(TextView needle) {
   return process().command_line.find(needle) != Text::npos;

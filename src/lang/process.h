@@ -35,8 +35,12 @@ struct ProcessState {
 
 ProcessState& process();
 
-// Requests a stop: every loop and wait ends within a few milliseconds.
+// Requests a stop: every loop and wait ends within a few milliseconds, and
+// the libraries on the loaded-library list are freed.
 void request_stop();
+// The same from a signal handler: only the flag is set; the run frees the
+// libraries when it ends.
+void request_stop_from_signal();
 
 // True when `needle` occurs in the command line; the switches are found by
 // this substring test, case-sensitively.

@@ -5,6 +5,7 @@
 #include "lang/errors.h"
 #include "lang/expr/expr.h"
 #include "lang/process.h"
+#include "system/libraries.h"
 #include "platform/platform.h"
 #include "util/numbers.h"
 
@@ -105,6 +106,7 @@ void Run::set_up() {
     log.file = std::move(logfile);
     log.full = true;
   }
+  imports = load_imports();
   if (log.on()) log.write(u"Started Macro : " + source_.log_name);
 
   remembered_foreground = platform::get().desktop->foreground_window();
@@ -172,6 +174,8 @@ void Run::run_line() {
     }
   }
 
+  if (!imports.empty()) run_imported_function(*this, line);
+
   if (code0 == u"INC"_code) {
     if (!replaced) taken_ = lines[index];
     line = taken_;
@@ -210,6 +214,8 @@ void Run::dump_variables() {
 }
 
 void Run::end_steps() {
+  free_imports(imports);
+  if (process().stop.load(std::memory_order_relaxed)) release_listed_libraries();
   if (log.on()) log.write(u"Finished Macro : " + source_.log_name);
   lines.clear();
   lines.shrink_to_fit();

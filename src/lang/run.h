@@ -8,6 +8,7 @@
 
 #include "lang/identify.h"
 #include "platform/platform.h"
+#include "system/imports.h"
 #include "lang/run_log.h"
 #include "lang/script_list.h"
 #include "lang/var_store.h"
@@ -58,6 +59,7 @@ class Run {
   };
   JumpIndex jump_index;
   uint64_t lines_version = 0;
+  tImports imports;  // the imported functions of this run
   bool inside_handler = false;
   bool just_returned = false;
   platform::WindowHandle remembered_foreground = 0;

@@ -152,6 +152,38 @@ class AppShell {
   virtual void hide_application() = 0;
 };
 
+// One argument of a library call: a 32-bit integer or an address.
+struct CallArg {
+  bool is_pointer = false;
+  int32_t value = 0;
+  void* pointer = nullptr;
+};
+
+// Shared libraries and calls into them.
+class Libraries {
+ public:
+  virtual ~Libraries() = default;
+  // The handle of a library already loaded in the process, or null.
+  virtual void* find_loaded(const Text& name) = 0;
+  // Loads a library; null when it cannot be loaded.
+  virtual void* load(const Text& name) = 0;
+  virtual void unload(void* handle) = 0;
+  virtual void* symbol(void* handle, const std::string& name) = 0;
+  // Calls a function with the arguments and a 32-bit integer result; nothing
+  // when the call faults (the runtime survives it).
+  virtual std::optional<int32_t> call(void* function, const std::vector<CallArg>& args) = 0;
+};
+
+enum class PowerAction { kShutDown, kRestart, kLogOff };
+
+// Ending the session or the machine.
+class Power {
+ public:
+  virtual ~Power() = default;
+  // Asks the system to shut down, restart or log off; false when it refuses.
+  virtual bool request(PowerAction action, bool forced) = 0;
+};
+
 struct Platform {
   Clock* clock;
   Events* events;
@@ -161,6 +193,8 @@ struct Platform {
   Desktop* desktop;
   Processes* processes;
   AppShell* shell;
+  Libraries* libraries;
+  Power* power;
 };
 
 // The virtual-key code of a character on a US keyboard layout (letters,

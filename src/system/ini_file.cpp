@@ -99,6 +99,18 @@ void IniDocument::write(TextView section, TextView entry, TextView value) {
   }
 }
 
+std::vector<Text> IniDocument::sections() const {
+  std::vector<Text> out;
+  for (const Text& line : lines_) {
+    std::optional<TextView> name = header_name(line);
+    if (!name) continue;
+    bool seen = false;
+    for (const Text& s : out) seen = seen || equals_ci(s, *name);
+    if (!seen) out.emplace_back(*name);
+  }
+  return out;
+}
+
 std::string IniDocument::bytes() const {
   Text text;
   const char16_t* end = lf_only_ ? u"\n" : u"\r\n";

@@ -21,6 +21,8 @@ class IniDocument {
   // The value of an entry, or nothing when section or entry is missing.
   std::optional<Text> read(TextView section, TextView entry) const;
   void write(TextView section, TextView entry, TextView value);
+  // The section names in file order, the first of each name only.
+  std::vector<Text> sections() const;
   // The file's bytes in the encoding and line ends it was read with.
   std::string bytes() const;
 

@@ -130,3 +130,33 @@ TEST_F(RunTest, LogWritesDateTimeAndText) {
 
 }  // namespace
 }  // namespace talvex
+
+namespace talvex {
+namespace {
+
+// ShutDownWindows asks the platform for a power action (the sim records it,
+// so no test ever shuts the machine down) and stops the run.
+TEST_F(RunTest, ShutDownModes) {
+  using platform::PowerAction;
+  struct Case {
+    const char16_t* mode;
+    PowerAction action;
+    bool forced;
+  } cases[] = {
+      {u"0", PowerAction::kShutDown, false}, {u"1", PowerAction::kRestart, false},
+      {u"2", PowerAction::kLogOff, false},   {u"3", PowerAction::kShutDown, true},
+      {u"4", PowerAction::kRestart, true},   {u"5", PowerAction::kLogOff, true},
+      {u"7", PowerAction::kLogOff, true},    {u"-1", PowerAction::kLogOff, false},
+  };
+  for (const auto& c : cases) {
+    sim.power_requests_.clear();
+    run_text(u"ShutDownWindows>" + Text(c.mode) + u"\nLet>after=1");
+    ASSERT_EQ(sim.power_requests_.size(), 1u) << to_utf8(c.mode);
+    EXPECT_EQ(sim.power_requests_[0].first, c.action) << to_utf8(c.mode);
+    EXPECT_EQ(sim.power_requests_[0].second, c.forced) << to_utf8(c.mode);
+    EXPECT_TRUE(process().stop.load());
+  }
+}
+
+}  // namespace
+}  // namespace talvex

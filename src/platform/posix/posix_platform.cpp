@@ -3,7 +3,10 @@
 // Modal boxes print their text to standard error, one block per box, and take
 // an answer from the file named by TALVEX_ANSWERS (one answer a line, used in
 // order) or, when there is none, their default button.
+#include <dlfcn.h>
+#include <ffi.h>
 #include <pwd.h>
+#include <setjmp.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <sched.h>
@@ -350,6 +353,93 @@ class ConsoleShell final : public AppShell {
   void hide_application() override {}
 };
 
+// Library calls through dlopen and libffi. A call that faults (a bad pointer,
+// a wrong number of arguments) is caught by a signal handler that jumps back
+// out of the call, so the runtime reports it instead of dying.
+class PosixLibraries final : public Libraries {
+ public:
+  void* find_loaded(const Text& name) override {
+    return dlopen(ansi_encode(name).c_str(), RTLD_NOW | RTLD_NOLOAD);
+  }
+  void* load(const Text& name) override { return dlopen(ansi_encode(name).c_str(), RTLD_NOW); }
+  void unload(void* handle) override {
+    if (handle) dlclose(handle);
+  }
+  void* symbol(void* handle, const std::string& name) override {
+    return handle ? dlsym(handle, name.c_str()) : nullptr;
+  }
+
+  std::optional<int32_t> call(void* function, const std::vector<CallArg>& args) override {
+    std::vector<ffi_type*> types;
+    std::vector<void*> values;
+    std::vector<int32_t> ints(args.size());
+    std::vector<void*> pointers(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (args[i].is_pointer) {
+        pointers[i] = args[i].pointer;
+        types.push_back(&ffi_type_pointer);
+        values.push_back(&pointers[i]);
+      } else {
+        ints[i] = args[i].value;
+        types.push_back(&ffi_type_sint32);
+        values.push_back(&ints[i]);
+      }
+    }
+    ffi_cif cif;
+    if (ffi_prep_cif(&cif, FFI_DEFAULT_ABI, static_cast<unsigned>(types.size()), &ffi_type_sint32,
+                     types.data()) != FFI_OK) {
+      return std::nullopt;
+    }
+    ffi_arg result = 0;
+    struct sigaction old[4];
+    const int signals[4] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+    struct sigaction sa {};
+    sa.sa_handler = [](int) { siglongjmp(g_fault_jump, 1); };
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_NODEFER;
+    for (int i = 0; i < 4; ++i) sigaction(signals[i], &sa, &old[i]);
+    bool faulted = sigsetjmp(g_fault_jump, 1) != 0;
+    if (!faulted) ffi_call(&cif, FFI_FN(function), &result, values.data());
+    for (int i = 0; i < 4; ++i) sigaction(signals[i], &old[i], nullptr);
+    if (faulted) return std::nullopt;
+    return static_cast<int32_t>(result);
+  }
+
+ private:
+  static inline sigjmp_buf g_fault_jump;
+};
+
+// Power requests go to systemd's tools; tests use the sim backend, so a
+// test never reaches them.
+class PosixPower final : public Power {
+ public:
+  bool request(PowerAction action, bool forced) override {
+    std::vector<Text> args;
+    switch (action) {
+      case PowerAction::kShutDown:
+        args = {u"systemctl", u"poweroff"};
+        break;
+      case PowerAction::kRestart:
+        args = {u"systemctl", u"reboot"};
+        break;
+      case PowerAction::kLogOff:
+        args = {u"loginctl", u"terminate-user", ansi_decode(std::to_string(geteuid()))};
+        break;
+    }
+    if (forced && action != PowerAction::kLogOff) args.push_back(u"--force");
+    std::vector<std::string> bytes;
+    for (const Text& a : args) bytes.push_back(ansi_encode(a));
+    std::vector<char*> argv;
+    for (std::string& b : bytes) argv.push_back(b.data());
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+};
+
 }  // namespace
 
 Platform posix_platform() {
@@ -361,7 +451,10 @@ Platform posix_platform() {
   static NoDesktop desktop;
   static PosixProcesses processes;
   static ConsoleShell shell;
-  return Platform{&clock, &events, &boxes, &system, &clipboard, &desktop, &processes, &shell};
+  static PosixLibraries libraries;
+  static PosixPower power;
+  return Platform{&clock,   &events,    &boxes, &system, &clipboard,
+                  &desktop, &processes, &shell, &libraries, &power};
 }
 
 }  // namespace talvex::platform

@@ -2,8 +2,11 @@
 
 namespace talvex::platform {
 
-void SimPlatform::install_now() { install(Platform{this, this, this, this, this, this, posix_platform().processes,
-                   posix_platform().shell}); }
+void SimPlatform::install_now() {
+  Platform posix = posix_platform();
+  install(Platform{this, this, this, this, this, this, posix.processes, posix.shell,
+                   posix.libraries, this});
+}
 
 bool SimPlatform::set_text(const Text& text) {
   if (clipboard_busy_) return false;

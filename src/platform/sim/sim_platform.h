@@ -12,7 +12,8 @@
 
 namespace talvex::platform {
 
-class SimPlatform final : public Clock,
+class SimPlatform final : public Power,
+                          public Clock,
                           public Events,
                           public Boxes,
                           public System,
@@ -89,6 +90,12 @@ class SimPlatform final : public Clock,
   uint32_t current_process_id() override { return 1; }
   bool key_down(int vk) override { return keys_down_.count(vk) != 0; }
   int key_for_char(char16_t c) override { return ascii_key_for_char(c); }
+
+  bool request(PowerAction action, bool forced) override {
+    power_requests_.push_back({action, forced});
+    return true;
+  }
+  std::vector<std::pair<PowerAction, bool>> power_requests_;
 
   uint64_t tick_ = 1000;
   LocalTime time_{2026, 12, 11, 14, 3, 7, 45, 6};
