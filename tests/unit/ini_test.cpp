@@ -24,7 +24,7 @@ TEST(Ini, Reads) {
       {"[a]\nnoequals\nk=v\n", u"a", u"k", u"v"},
       {"[a]\r\nk=v", u"a", u"k", u"v"},                          // no final line end
       {"\xEF\xBB\xBF[s]\nk=caf\xC3\xA9\n", u"s", u"k", u"caf\u00E9"},
-      {std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0w\0", 18), u"s", u"k", u"w"},
+      {std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0w\0", 16), u"s", u"k", u"w"},
       {"", u"a", u"k", std::nullopt},
   };
   for (const auto& c : cases) {
