@@ -38,9 +38,7 @@ void Run::set_up() {
   ProcessState& proc = process();
   auto& sys = *platform::get().system;
   store.set_command_line_args(&proc.args);
-  for (const Text& arg : proc.args) {
-    if (starts_with_ci(arg, u"/STEP_DELAY=")) step_delay_argument_ = true;
-  }
+  step_delay_argument_ = store.command_line_value(u"STEP_DELAY").has_value();
   store.set(u"_LINE_NUM", u"0");
 
   lines = source_.kind == ScriptSource::Kind::kFile ? load_script_file(source_.value)

@@ -30,7 +30,10 @@ int hex_value(char16_t c) {
 
 ScriptList split_lines(TextView text) {
   size_t nul = text.find(u'\0');
-  if (nul != TextView::npos) text = text.substr(0, nul);
+  return split_text_lines(nul == TextView::npos ? text : text.substr(0, nul));
+}
+
+ScriptList split_text_lines(TextView text) {
   ScriptList lines;
   size_t start = 0;
   const size_t n = text.size();

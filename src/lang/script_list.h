@@ -17,6 +17,8 @@ using ScriptList = std::vector<Text>;
 // still counts; a line end at the very end adds no empty line; U+0000 ends
 // the text.
 ScriptList split_lines(TextView text);
+// The same splitting for data files, where U+0000 is text like any other.
+ScriptList split_text_lines(TextView text);
 
 // Loads a script file: a UTF-8, UTF-16LE or UTF-16BE byte-order mark selects
 // that encoding, otherwise the ANSI code page. A file that exists but cannot

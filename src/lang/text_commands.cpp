@@ -338,14 +338,7 @@ void cmd_assigned(Run& run, TextView params) {
   Text name = upper(comma == TextView::npos ? params : params.substr(0, comma));
   TextView var = comma == TextView::npos ? TextView() : params.substr(comma + 1);
   run.store.set(var, u"FALSE");
-  bool exists = run.store.find(name) != nullptr;
-  for (const Text& arg : process().args) {
-    if (exists) break;
-    if (arg.empty() || arg[0] != u'/') continue;
-    size_t eq = arg.find(u'=');
-    if (eq != Text::npos && equals_ci(TextView(arg).substr(1, eq - 1), name)) exists = true;
-  }
-  if (exists) run.store.set(var, u"TRUE");
+  if (run.store.find(name) || run.store.command_line_value(name)) run.store.set(var, u"TRUE");
 }
 
 constexpr CommandEntry kCommands[] = {

@@ -62,6 +62,17 @@ void VarStore::set_line_number(int line) {
   if (!entries_.empty()) entries_[0].value = int_to_text(line);
 }
 
+std::optional<Text> VarStore::command_line_value(TextView name) const {
+  if (args_ == nullptr) return std::nullopt;
+  for (const Text& arg : *args_) {
+    if (arg.empty() || arg[0] != u'/') continue;
+    size_t eq = arg.find(u'=');
+    if (eq == Text::npos) continue;
+    if (equals_ci(TextView(arg).substr(1, eq - 1), name)) return arg.substr(eq + 1);
+  }
+  return std::nullopt;
+}
+
 Text VarStore::substitute(TextView text, bool repeated) {
   Guard g;
   return substitute_at(text, repeated, g);
@@ -107,14 +118,7 @@ Text VarStore::substitute_at(TextView text, bool repeated, Guard& g) {
     }
   }
 
-  if (args_ != nullptr) {
-    for (const Text& arg : *args_) {
-      if (arg.empty() || arg[0] != u'/') continue;
-      size_t eq = arg.find(u'=');
-      if (eq == Text::npos) continue;
-      if (equals_ci(TextView(arg).substr(1, eq - 1), t)) return arg.substr(eq + 1);
-    }
-  }
+  if (std::optional<Text> value = command_line_value(t)) return std::move(*value);
 
   size_t i = t.find(u'%');
   if (i == TextView::npos) return Text(t);

@@ -57,6 +57,9 @@ class VarStore {
   int line_number() const { return line_number_; }
   void set_line_number(int line);
 
+  // The value of a /name=value command-line argument, names compared
+  // without regard to the case of a to z.
+  std::optional<Text> command_line_value(TextView name) const;
   // Where the command-line fallback looks; null for none.
   void set_command_line_args(const std::vector<Text>* args) { args_ = args; }
   void set_expression_hook(ExpressionHook hook) { expression_ = std::move(hook); }

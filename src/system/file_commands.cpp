@@ -225,19 +225,8 @@ void cmd_read_line(Run& run, TextView params) {
     return;
   }
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  ScriptList lines;
-  {
-    // CR, LF and CR LF all end a line; a NUL is text like any other.
-    Text text = ansi_decode(bytes);
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (text[i] != u'\r' && text[i] != u'\n') continue;
-      lines.emplace_back(text.substr(start, i - start));
-      if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-      start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-  }
+  // CR, LF and CR LF all end a line; a NUL is text like any other.
+  ScriptList lines = split_text_lines(ansi_decode(bytes));
   int64_t wanted = *number;
   int64_t read = 0;
   Text last;

@@ -32,15 +32,7 @@ IniDocument::IniDocument(std::string_view bytes) {
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") encoding_ = Encoding::kUtf8Bom;
   Text text = decode_text_file(bytes);
   lf_only_ = text.find(u'\n') != Text::npos && text.find(u"\r\n") == Text::npos;
-  // Lines are split without the script loader's stop at U+0000.
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != u'\r' && text[i] != u'\n') continue;
-    lines_.emplace_back(text.substr(start, i - start));
-    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines_.emplace_back(text.substr(start));
+  lines_ = split_text_lines(text);
 }
 
 IniDocument::Found IniDocument::locate(TextView section, TextView entry) const {

@@ -155,6 +155,20 @@ class ConsoleBoxes final : public Boxes {
   std::ifstream answers_;
 };
 
+// Starts a program with its arguments, looked up in PATH; its pid, or
+// nothing when it cannot be started.
+std::optional<pid_t> spawn(const std::vector<Text>& args) {
+  if (args.empty()) return std::nullopt;
+  std::vector<std::string> bytes;
+  for (const Text& a : args) bytes.push_back(ansi_encode(a));
+  std::vector<char*> argv;
+  for (std::string& b : bytes) argv.push_back(b.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return std::nullopt;
+  return pid;
+}
+
 Text env_text(const char* name) {
   const char* v = std::getenv(name);
   return v ? ansi_decode(v) : Text();
@@ -324,17 +338,7 @@ class NoDesktop final : public Desktop {
 class PosixProcesses final : public Processes {
  public:
   std::optional<int64_t> start(const std::vector<Text>& args, bool /*hidden*/) override {
-    if (args.empty()) return std::nullopt;
-    std::vector<std::string> bytes;
-    for (const Text& a : args) bytes.push_back(ansi_encode(a));
-    std::vector<char*> argv;
-    for (std::string& b : bytes) argv.push_back(b.data());
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-      return std::nullopt;
-    }
-    return pid;
+    return spawn(args);
   }
 
   std::optional<int> exit_code(int64_t id) override {
@@ -427,15 +431,10 @@ class PosixPower final : public Power {
         break;
     }
     if (forced && action != PowerAction::kLogOff) args.push_back(u"--force");
-    std::vector<std::string> bytes;
-    for (const Text& a : args) bytes.push_back(ansi_encode(a));
-    std::vector<char*> argv;
-    for (std::string& b : bytes) argv.push_back(b.data());
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    std::optional<pid_t> pid = spawn(args);
+    if (!pid) return false;
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(*pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 };
