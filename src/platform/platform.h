@@ -76,6 +76,9 @@ class System {
   // cannot begin (executables of this platform carry no icon resources).
   virtual bool replace_icon_images(const Text& executable,
                                    const std::vector<std::pair<int, std::string>>& images) = 0;
+  // Plays a sound file to its end; a missing file, player or audio device is
+  // silent.
+  virtual void play_sound(const Text& path) = 0;
   // Takes an exclusive lock on a lock file (created when missing), waiting
   // for other processes that hold it; a handle, or nothing on failure.
   virtual std::optional<int> lock_file(const Text& path) = 0;

@@ -274,17 +274,9 @@ void cmd_write_line(Run& run, TextView params) {
   run.store.set(var, u"0");
 }
 
-// Plays a sound file to its end with the desktop's player; a missing file,
-// player or audio device is silent.
-void cmd_play_sound(Run&, TextView file) {
-  if (!file_exists(file)) return;
-  for (const char16_t* player : {u"/usr/bin/paplay", u"/usr/bin/aplay"}) {
-    if (file_exists(player)) {
-      launch(Text(u"\"") + player + u"\" \"" + Text(file) + u"\"", true, true);
-      return;
-    }
-  }
-}
+// Plays a sound file to its end; a missing file, player or audio device is
+// silent.
+void cmd_play_sound(Run&, TextView file) { platform::get().system->play_sound(Text(file)); }
 
 // EditIniFile and ReadIniFile: file, section and entry are evaluated.
 struct IniFields {

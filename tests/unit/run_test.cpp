@@ -160,3 +160,16 @@ TEST_F(RunTest, ShutDownModes) {
 
 }  // namespace
 }  // namespace talvex
+
+namespace talvex {
+namespace {
+
+TEST_F(RunTest, PlaySoundGoesToThePlatform) {
+  process().args = {u"/dir=/sounds"};
+  run_text(u"PlaySound>%dir%/ding.wav");
+  ASSERT_EQ(sim.sounds_.size(), 1u);
+  EXPECT_EQ(sim.sounds_[0], u"/sounds/ding.wav");
+}
+
+}  // namespace
+}  // namespace talvex

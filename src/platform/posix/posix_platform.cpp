@@ -257,6 +257,20 @@ class PosixSystem final : public System {
     return false;
   }
 
+  // Sound goes through the desktop's command-line players (PulseAudio's
+  // paplay, else ALSA's aplay), whichever is installed.
+  void play_sound(const Text& path) override {
+    if (access(ansi_encode(path).c_str(), R_OK) != 0) return;
+    for (const char* player : {"/usr/bin/paplay", "/usr/bin/aplay"}) {
+      if (access(player, X_OK) != 0) continue;
+      if (std::optional<pid_t> pid = spawn({ansi_decode(player), path})) {
+        int status = 0;
+        waitpid(*pid, &status, 0);
+      }
+      return;
+    }
+  }
+
   std::optional<int> lock_file(const Text& path) override {
     int fd = open(ansi_encode(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return std::nullopt;

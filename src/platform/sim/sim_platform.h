@@ -62,6 +62,8 @@ class SimPlatform final : public Power,
   bool set_env(const Text& name, const Text& value) override;
   void on_interrupt(void (*)()) override {}
   std::optional<Text> make_temp_file(const Text&, const Text&) override { return std::nullopt; }
+  void play_sound(const Text& path) override { sounds_.push_back(path); }
+  std::vector<Text> sounds_;
   std::optional<int> lock_file(const Text& path) override {
     return posix_platform().system->lock_file(path);
   }
