@@ -259,7 +259,6 @@ void cmd_write_line(Run& run, TextView params) {
   Text rest = f.rest_input();
   Fields g(run, rest);
   TextView var = g.raw();
-  if (rest.find(u',') == Text::npos) var = TextView(rest);
   Text text = g.rest_input();
   std::string bytes = ansi_encode(text);
   if (!setting_on(run, u"%WLN_NOCRLF%")) bytes += "\r\n";
