@@ -29,6 +29,11 @@ SCRIPT
 out=$(bin/talvex -RUN imports.scp 2>&1 | tr '\n' '|')
 check "imported functions are called with their arguments" \
   '[ "$out" = "sum 9|still 9|HELLO 5|[%x%]|" ]'
+printf 'Xsum>1,1,inner\nSOWriteLn>inner %%inner%%\n' >inner.scp
+printf 'Macro>%s/inner.scp\nXsum>2,2,outer\nSOWriteLn>outer %%outer%%\n' "$dir" >outer.scp
+out=$(bin/talvex -RUN outer.scp 2>&1 | tr '\n' '|')
+check "a nested run leaves its caller's imported functions loaded" '[ "$out" = "inner 2|outer 4|" ]'
+
 cd / && rm -rf "$dir"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -5,6 +5,7 @@
 
 #include "lang/process.h"
 #include "lang/run.h"
+#include "platform/platform.h"
 #include "system/ini_file.h"
 #include "system/libraries.h"
 #include "util/codepage.h"
@@ -23,12 +24,16 @@ tImports load_imports() {
     std::optional<std::string> bytes = read_file_bytes(ini);
     if (!bytes) continue;
     Text library = ini.substr(0, ini.size() - 4) + u".so";
+    // A library that is already loaded (by the run that started this one
+    // with Macro, say) is used, and left to whoever loaded it.
+    bool owned = platform::get().libraries->find_loaded(library) == nullptr;
     int id = load_library(library);
     IniDocument doc(*bytes);
     for (const Text& section : doc.sections()) {
       TImport e;
       e.section = section;
       e.library = id;
+      e.owned = owned;
       e.function = doc.read(section, u"FunctionName").value_or(Text());
       e.parms = integer_or_zero(doc.read(section, u"Parms").value_or(Text()));
       for (int n = 1; n <= e.parms; ++n) {
@@ -76,7 +81,10 @@ void run_imported_function(Run& run, TextView line) {
 void free_imports(tImports& imports) {
   std::vector<int> freed;
   for (const TImport& e : imports) {
-    if (e.library == 0 || std::find(freed.begin(), freed.end(), e.library) != freed.end()) continue;
+    if (!e.owned || e.library == 0 ||
+        std::find(freed.begin(), freed.end(), e.library) != freed.end()) {
+      continue;
+    }
     free_library(e.library);
     freed.push_back(e.library);
   }
