@@ -47,7 +47,7 @@ struct FileExpectation {
   std::vector<std::string> patterns;
 };
 
-struct TestSpec {
+struct TestPlan {
   std::vector<std::string> stdout_lines;
   std::vector<std::string> stderr_lines;
   std::vector<FileExpectation> files;
@@ -105,33 +105,33 @@ std::vector<std::string> split_words(const std::string& s) {
   return words;
 }
 
-TestSpec parse_spec(const fs::path& test) {
-  TestSpec spec;
+TestPlan parse_plan(const fs::path& test) {
+  TestPlan plan;
   for (const std::string& line : split_lines(read_all(test))) {
     std::string v;
     if (directive(line, "expect", v)) {
-      spec.stdout_lines.push_back(v);
+      plan.stdout_lines.push_back(v);
     } else if (directive(line, "expect-exit", v)) {
-      spec.exit_code = std::stoi(v);
+      plan.exit_code = std::stoi(v);
     } else if (directive(line, "expect-stderr", v)) {
-      spec.stderr_lines.push_back(v);
+      plan.stderr_lines.push_back(v);
     } else if (directive(line, "expect-file", v)) {
       size_t sep = v.find(" ~ ");
       std::string name = v.substr(0, sep);
       std::string re = sep == std::string::npos ? "" : v.substr(sep + 3);
-      auto it = std::find_if(spec.files.begin(), spec.files.end(),
+      auto it = std::find_if(plan.files.begin(), plan.files.end(),
                              [&](const FileExpectation& f) { return f.name == name; });
-      if (it == spec.files.end()) it = spec.files.insert(spec.files.end(), {name, {}});
+      if (it == plan.files.end()) it = plan.files.insert(plan.files.end(), {name, {}});
       it->patterns.push_back(re);
     } else if (directive(line, "args", v)) {
-      for (auto& w : split_words(v)) spec.args.push_back(w);
+      for (auto& w : split_words(v)) plan.args.push_back(w);
     } else if (directive(line, "env", v)) {
-      spec.env.push_back(v);
+      plan.env.push_back(v);
     } else if (directive(line, "fixture", v)) {
-      spec.fixtures.push_back(v);
+      plan.fixtures.push_back(v);
     }
   }
-  return spec;
+  return plan;
 }
 
 struct Outcome {
@@ -180,14 +180,14 @@ Outcome run_process(const std::vector<std::string>& argv, const std::vector<std:
 std::vector<std::string> run_test(const fs::path& talvex, const fs::path& test,
                                   const fs::path& scratch) {
   std::vector<std::string> problems;
-  TestSpec spec = parse_spec(test);
+  TestPlan plan = parse_plan(test);
   fs::create_directories(scratch);
   const std::string testdir = test.parent_path().string();
   auto expand = [&](const std::string& s) {
     return replace_all(replace_all(s, "{testdir}", testdir), "{scratch}", scratch.string());
   };
-  for (auto& line : spec.stdout_lines) line = replace_all(line, "{talvex}", talvex.string());
-  for (const auto& f : spec.fixtures) {
+  for (auto& line : plan.stdout_lines) line = replace_all(line, "{talvex}", talvex.string());
+  for (const auto& f : plan.fixtures) {
     fs::path src = test.parent_path() / expand(f);
     std::error_code ec;
     fs::copy(src, scratch / src.filename(), fs::copy_options::recursive, ec);
@@ -195,24 +195,24 @@ std::vector<std::string> run_test(const fs::path& talvex, const fs::path& test,
   }
   fs::path out = scratch / ".stdout", err = scratch / ".stderr";
   std::vector<std::string> argv = {talvex.string(), "-RUN", test.string()};
-  for (const auto& a : spec.args) argv.push_back(expand(a));
+  for (const auto& a : plan.args) argv.push_back(expand(a));
   std::vector<std::string> env;
-  for (const auto& e : spec.env) env.push_back(expand(e));
+  for (const auto& e : plan.env) env.push_back(expand(e));
   Outcome o = run_process(argv, env, scratch, out, err, 120);
 
   if (o.timed_out) problems.push_back("timed out");
-  if (!o.timed_out && o.exit_code != spec.exit_code) {
+  if (!o.timed_out && o.exit_code != plan.exit_code) {
     problems.push_back("exit code " + std::to_string(o.exit_code) + ", expected " +
-                       std::to_string(spec.exit_code));
+                       std::to_string(plan.exit_code));
   }
   std::vector<std::string> got = split_lines(read_all(out));
-  if (got != spec.stdout_lines) {
+  if (got != plan.stdout_lines) {
     std::string msg = "stdout differs:";
-    size_t n = std::max(got.size(), spec.stdout_lines.size());
+    size_t n = std::max(got.size(), plan.stdout_lines.size());
     int shown = 0;
     for (size_t i = 0; i < n && shown < 12; ++i) {
       std::string g = i < got.size() ? got[i] : "<none>";
-      std::string e = i < spec.stdout_lines.size() ? spec.stdout_lines[i] : "<none>";
+      std::string e = i < plan.stdout_lines.size() ? plan.stdout_lines[i] : "<none>";
       if (g == e) continue;
       msg += "\n      line " + std::to_string(i + 1) + ": got [" + g + "] expected [" + e + "]";
       if (++shown == 12) msg += "\n      ... (" + std::to_string(got.size()) + " lines in all)";
@@ -220,19 +220,19 @@ std::vector<std::string> run_test(const fs::path& talvex, const fs::path& test,
     problems.push_back(msg);
   }
   std::vector<std::string> errs = split_lines(read_all(err));
-  if (spec.stderr_lines.empty() && !errs.empty()) {
+  if (plan.stderr_lines.empty() && !errs.empty()) {
     problems.push_back("unexpected stderr: " + errs[0].substr(0, 500));
   } else {
     size_t k = 0;
     for (const auto& line : errs) {
-      if (k < spec.stderr_lines.size() && line.find(spec.stderr_lines[k]) != std::string::npos) ++k;
+      if (k < plan.stderr_lines.size() && line.find(plan.stderr_lines[k]) != std::string::npos) ++k;
     }
-    if (k < spec.stderr_lines.size()) {
-      problems.push_back("stderr lacks [" + spec.stderr_lines[k] + "]; stderr began:\n" +
+    if (k < plan.stderr_lines.size()) {
+      problems.push_back("stderr lacks [" + plan.stderr_lines[k] + "]; stderr began:\n" +
                          read_all(err).substr(0, 2000));
     }
   }
-  for (const auto& f : spec.files) {
+  for (const auto& f : plan.files) {
     fs::path p = scratch / expand(f.name);
     if (!fs::exists(p)) {
       problems.push_back("file " + f.name + " missing");
