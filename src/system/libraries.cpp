@@ -17,7 +17,8 @@ struct Slot {
   bool listed = false;  // on the loaded-library list
 };
 
-// Process-wide: the loaded libraries outlive runs, as in the original design.
+// Process-wide: the loaded-library list outlives a run; a stop request of
+// any run frees what is on it.
 std::vector<Slot>& slots() {
   static std::vector<Slot> table;
   return table;
