@@ -29,6 +29,7 @@ bool is_comment(TextView line) {
 
 IniDocument::IniDocument(std::string_view bytes) {
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") encoding_ = Encoding::kUtf16Le;
+  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") encoding_ = Encoding::kUtf16Be;
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") encoding_ = Encoding::kUtf8Bom;
   Text text = decode_text_file(bytes);
   lf_only_ = text.find(u'\n') != Text::npos && text.find(u"\r\n") == Text::npos;
@@ -110,6 +111,8 @@ std::string IniDocument::bytes() const {
   switch (encoding_) {
     case Encoding::kUtf16Le:
       return "\xFF\xFE" + encode_utf16le(text);
+    case Encoding::kUtf16Be:
+      return "\xFE\xFF" + encode_utf16be(text);
     case Encoding::kUtf8Bom:
       return "\xEF\xBB\xBF" + encode_utf8_lossless(text);
     default:

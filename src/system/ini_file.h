@@ -35,7 +35,7 @@ class IniDocument {
   Found locate(TextView section, TextView entry) const;
 
   std::vector<Text> lines_;
-  enum class Encoding { kAnsi, kUtf8Bom, kUtf16Le } encoding_ = Encoding::kAnsi;
+  enum class Encoding { kAnsi, kUtf8Bom, kUtf16Le, kUtf16Be } encoding_ = Encoding::kAnsi;
   bool lf_only_ = false;
 };
 

@@ -186,6 +186,15 @@ std::string encode_utf16le(TextView text) {
   return out;
 }
 
+std::string encode_utf16be(TextView text) {
+  std::string out(text.size() * 2, '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    out[2 * i] = static_cast<char>(text[i] >> 8);
+    out[2 * i + 1] = static_cast<char>(text[i] & 0xFF);
+  }
+  return out;
+}
+
 Text decode_text_file(std::string_view bytes) {
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     return decode_utf8_lossless(bytes.substr(3));

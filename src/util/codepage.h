@@ -33,6 +33,7 @@ std::string encode_1252(TextView text);
 Text decode_utf16le(std::string_view bytes);
 Text decode_utf16be(std::string_view bytes);
 std::string encode_utf16le(TextView text);
+std::string encode_utf16be(TextView text);
 
 // Reads the bytes of a text file: a UTF-8, UTF-16LE or UTF-16BE byte-order
 // mark selects that encoding (the mark is dropped); without one the bytes are

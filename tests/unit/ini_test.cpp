@@ -53,6 +53,12 @@ TEST(Ini, Writes) {
     doc.write(c.section, c.entry, c.value);
     EXPECT_EQ(doc.bytes(), c.result) << c.file;
   }
+  // Found by the INI fuzzer: a UTF-16BE file was written back in the ANSI code
+  // page, where its first character turned into a byte-order mark.
+  IniDocument big_endian(std::string("\xFE\xFF\xFE\xFF\0[\0\0\0a", 10));
+  big_endian.write(u"a", u"k", u"value");
+  EXPECT_EQ(big_endian.bytes().substr(0, 2), "\xFE\xFF");
+  EXPECT_EQ(IniDocument(big_endian.bytes()).read(u"a", u"k"), std::optional<Text>(u"value"));
   IniDocument wide(std::string("\xFF\xFE[\0s\0]\0\r\0\n\0", 12));
   wide.write(u"s", u"k", u"v");
   EXPECT_EQ(wide.bytes(), std::string("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 22));
