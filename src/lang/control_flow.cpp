@@ -324,7 +324,6 @@ void run_if_test(Run& run, Code code, TextView params) {
   size_t comma = params.find(u',');
   Text subject = run.store.substitute(comma == TextView::npos ? params : params.substr(0, comma), true);
   TextView targets = comma == TextView::npos ? TextView() : params.substr(comma + 1);
-  bool has_targets = comma != TextView::npos;
   bool holds = false;
   if (code == u"IFW"_code) {
     holds = window_exists(run, subject);
@@ -335,8 +334,7 @@ void run_if_test(Run& run, Code code, TextView params) {
   } else {
     size_t c2 = targets.find(u',');
     Text test = run.store.substitute(c2 == TextView::npos ? targets : targets.substr(0, c2), true);
-    has_targets = c2 != TextView::npos;
-    targets = has_targets ? targets.substr(c2 + 1) : TextView();
+    targets = c2 != TextView::npos ? targets.substr(c2 + 1) : TextView();
     std::optional<std::time_t> mtime = modification_time(subject);
     if (!mtime || !file_exists(subject)) {
       report_error(run, tr("File specifed in IfFileChangedSince is not valid."));
@@ -355,7 +353,6 @@ void run_if_test(Run& run, Code code, TextView params) {
   size_t c = targets.find(u',');
   TextView true_target = c == TextView::npos ? targets : targets.substr(0, c);
   TextView false_target = c == TextView::npos ? TextView() : targets.substr(c + 1);
-  (void)has_targets;
   Text rewritten;
   if (holds) {
     rewritten = true_target.empty() ? Text(u"{true}") : u"{true}," + Text(true_target);
@@ -412,7 +409,7 @@ void run_export(Run& run, TextView params) {
   std::optional<std::string> data = find_data_block(run.lines, name);
   if (!data) return;
   if (!write_file_bytes(file, *data)) {
-    throw RuntimeFailure(tr("Cannot create file") + u" \"" + file + u"\"");
+    file_failure("Cannot create file", file);
   }
 }
 

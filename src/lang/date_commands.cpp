@@ -16,16 +16,7 @@ namespace {
 
 platform::LocalTime now() { return platform::get().clock->now(); }
 
-Text two_digits(int v) {
-  Text t = int_to_text(v);
-  return t.size() < 2 ? u"0" + t : t;
-}
-
-Text three_digits(int v) {
-  Text t = int_to_text(v);
-  while (t.size() < 3) t.insert(t.begin(), u'0');
-  return t;
-}
+Text two_digits(int v) { return padded_number(v, 2); }
 
 // Each date and time part takes the whole parameter text as the name of the
 // variable that receives it.
@@ -41,7 +32,7 @@ void cmd_second(Run& run, TextView var) { run.store.set(var, two_digits(now().se
 
 Text clock_part(const platform::LocalTime& t) {
   return two_digits(t.hour) + u":" + two_digits(t.minute) + u":" + two_digits(t.second) + u":" +
-         three_digits(t.millisecond);
+         padded_number(t.millisecond, 3);
 }
 
 void append_stamped(Run& run, TextView params, bool with_date) {
@@ -52,7 +43,7 @@ void append_stamped(Run& run, TextView params, bool with_date) {
   Text line = with_date ? format_short_date(t) + u":" : Text();
   line += clock_part(t) + u" - " + text + u"\r\n";
   if (!append_file_bytes(file, ansi_encode(line))) {
-    throw RuntimeFailure(tr("Cannot open file") + u" \"" + file + u"\"");
+    file_failure("Cannot open file", file);
   }
 }
 

@@ -8,8 +8,16 @@
 
 namespace talvex {
 
+void file_failure(const char* what, TextView path) {
+  throw RuntimeFailure(tr(what) + u" \"" + Text(path) + u"\"");
+}
+
+Text line_message(int line, const Text& message) {
+  return tr("Line") + u": " + int_to_text(line) + u" " + message;
+}
+
 void report_error(Run& run, const Text& message, platform::BoxIcon icon) {
-  Text text = tr("Line") + u": " + int_to_text(run.store.line_number()) + u" " + message;
+  Text text = line_message(run.store.line_number(), message);
   if (run.store.substitute(u"%IGNOREERRORS%", true) == u"1") return;
   auto answer = platform::get().boxes->message_box(text, u"", platform::BoxButtons::kOkAbort, icon);
   if (answer == platform::BoxAnswer::kAbort) request_stop();

@@ -23,6 +23,13 @@ class RuntimeFailure : public std::runtime_error {
   Text message_;
 };
 
+// The failure of a file operation: the translated text, a blank and the
+// path in double quotes ("Cannot open file" "/tmp/x").
+[[noreturn]] void file_failure(const char* what, TextView path);
+
+// A message as every report composes it: "Line" ": " number " " message.
+Text line_message(int line, const Text& message);
+
 // Floating-point faults: a result that is not a finite number ends the run
 // as a failure no handler catches.
 [[noreturn]] void float_fault(const char* message);

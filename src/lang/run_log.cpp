@@ -7,13 +7,15 @@
 
 namespace talvex {
 
+Text padded_number(int value, int width) {
+  Text digits = int_to_text(value);
+  if (digits.size() < static_cast<size_t>(width)) digits.insert(0, width - digits.size(), u'0');
+  return digits;
+}
+
 namespace {
 
-void append_number(Text& out, int v, int width) {
-  Text digits = int_to_text(v);
-  if (digits.size() < static_cast<size_t>(width)) out.append(width - digits.size(), u'0');
-  out += digits;
-}
+void append_number(Text& out, int v, int width) { out += padded_number(v, width); }
 
 }  // namespace
 

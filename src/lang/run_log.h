@@ -9,6 +9,9 @@
 
 namespace talvex {
 
+// A number in decimal with leading zeros to `width` digits.
+Text padded_number(int value, int width);
+
 // The runtime's fixed date and time formats (Linux has no per-user short
 // date format): yyyy-mm-dd and hh:mm:ss.
 Text format_short_date(const platform::LocalTime& t);

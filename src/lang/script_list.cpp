@@ -50,7 +50,7 @@ ScriptList split_text_lines(TextView text) {
 
 ScriptList load_script_file(TextView path) {
   std::optional<std::string> bytes = read_file_bytes(path);
-  if (!bytes) throw RuntimeFailure(tr("Cannot open file") + u" \"" + Text(path) + u"\"");
+  if (!bytes) file_failure("Cannot open file", path);
   Text text = decode_text_file(*bytes);
   bytes.reset();
   return split_lines(text);

@@ -53,14 +53,14 @@ bool uses_text_capture(const Text& upper_script) {
 // first, as the run side reads nothing else.
 void append_script(ExeMod& exe, const Text& source) {
   std::optional<std::string> bytes = read_file_bytes(source);
-  if (!bytes) throw RuntimeFailure(tr("Cannot open file") + u" \"" + source + u"\"");
+  if (!bytes) file_failure("Cannot open file", source);
   Text plain_path = source;
   Text converted;
   if (bytes->size() < 2 || bytes->compare(0, 2, "\xFF\xFE") != 0) {
     converted = temporary_file_name();
     std::string utf16 = "\xFF\xFE" + encode_utf16le(decode_text_file(*bytes));
     if (!write_file_bytes(converted, utf16)) {
-      throw RuntimeFailure(tr("Cannot create file") + u" \"" + converted + u"\"");
+      file_failure("Cannot create file", converted);
     }
     plain_path = converted;
   }

@@ -28,10 +28,6 @@ std::string marker(const char* lower_prefix, TextView name) {
 constexpr char kStartPrefix[] = "so!#";
 constexpr char kEndPrefix[] = "eo!#";
 
-[[noreturn]] void file_error(const char* what, TextView path) {
-  throw RuntimeFailure(tr(what) + u" \"" + Text(path) + u"\"");
-}
-
 }  // namespace
 
 std::string start_marker(TextView name) { return marker(kStartPrefix, name); }
@@ -54,7 +50,7 @@ const std::string& ExeMod::ensure_loaded() {
 
 void ExeMod::load_image(TextView path) {
   std::optional<std::string> bytes = read_file_bytes(path);
-  if (!bytes) file_error("Cannot open file", path);
+  if (!bytes) file_failure("Cannot open file", path);
   image_ = std::move(*bytes);
 }
 
@@ -64,7 +60,7 @@ void ExeMod::extract_section(TextView name, TextView path) {
   std::string payload = read_section(name);
   if (payload.empty()) return;
   change_directory(process().exe_dir);
-  if (!write_file_bytes(path, payload)) file_error("Cannot create file", path);
+  if (!write_file_bytes(path, payload)) file_failure("Cannot create file", path);
 }
 
 void ExeMod::append_section(TextView name, std::string_view bytes) {
@@ -76,14 +72,14 @@ void ExeMod::append_section(TextView name, std::string_view bytes) {
 
 void ExeMod::append_file_as_section(TextView name, TextView path) {
   std::optional<std::string> bytes = read_file_bytes(path);
-  if (!bytes) file_error("Cannot open file", path);
+  if (!bytes) file_failure("Cannot open file", path);
   append_section(name, *bytes);
 }
 
 void ExeMod::write_image(TextView path) {
   if (ensure_loaded().empty()) return;
   change_directory(process().exe_dir);
-  if (!write_file_bytes(path, image_)) file_error("Cannot create file", path);
+  if (!write_file_bytes(path, image_)) file_failure("Cannot create file", path);
 }
 
 ExeMod& exe_mod() {

@@ -122,7 +122,7 @@ struct File {
 
 std::FILE* open_or_fail(TextView path, const char* mode, const char* what) {
   std::FILE* f = std::fopen(path_bytes(path).c_str(), mode);
-  if (f == nullptr) throw RuntimeFailure(tr(what) + u" \"" + Text(path) + u"\"");
+  if (f == nullptr) file_failure(what, path);
   return f;
 }
 
@@ -139,7 +139,7 @@ bool TRADazar::EncryptFile(TextView source, TextView destination) {
     size_t n = std::fread(buf, 1, kBlock, in.f);
     transform(buf, n);
     if (std::fwrite(buf, 1, n, out.f) != n) {
-      throw RuntimeFailure(tr("Cannot write file") + u" \"" + Text(destination) + u"\"");
+      file_failure("Cannot write file", destination);
     }
     if (n < kBlock) break;
   }
@@ -149,11 +149,11 @@ bool TRADazar::EncryptFile(TextView source, TextView destination) {
 bool TRADazar::DecryptFile(TextView source, TextView destination) {
   if (!file_exists(source)) return false;
   std::optional<std::string> bytes = read_file_bytes(source);
-  if (!bytes) throw RuntimeFailure(tr("Cannot open file") + u" \"" + Text(source) + u"\"");
+  if (!bytes) file_failure("Cannot open file", source);
   std::string plain;
   DecryptStream(*bytes, 0, plain);
   if (!write_file_bytes(destination, plain)) {
-    throw RuntimeFailure(tr("Cannot create file") + u" \"" + Text(destination) + u"\"");
+    file_failure("Cannot create file", destination);
   }
   return true;
 }

@@ -95,7 +95,7 @@ void cmd_append_files(Run& run, TextView params) {
     return;
   }
   if (!write_file_bytes(output, *a + *b)) {
-    throw RuntimeFailure(tr("Cannot create file") + u" \"" + output + u"\"");
+    file_failure("Cannot create file", output);
   }
   run.store.set(var, int_to_text(static_cast<int64_t>(a->size() + b->size())));
 }
@@ -245,7 +245,7 @@ void cmd_read_file(Run& run, TextView params) {
     return;
   }
   std::optional<std::string> bytes = read_file_bytes(file);
-  if (!bytes) throw RuntimeFailure(tr("Cannot open file") + u" \"" + file + u"\"");
+  if (!bytes) file_failure("Cannot open file", file);
   if (bytes->size() >= 2 && bytes->compare(0, 2, "\xFF\xFE") == 0) {
     run.store.set(var, decode_utf16le(*bytes));
   } else {
@@ -269,7 +269,7 @@ void cmd_write_line(Run& run, TextView params) {
   }
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
   ok = std::fclose(out) == 0 && ok;
-  if (!ok) throw RuntimeFailure(tr("Cannot write file") + u" \"" + file + u"\"");
+  if (!ok) file_failure("Cannot write file", file);
   run.store.set(var, u"0");
 }
 

@@ -143,8 +143,8 @@ void call_library_function(Run& run, const Text& library, const Text& function, 
   if (!result) {
     run.store.set(var, u"Error Calling DLL");
     if (run.store.substitute(u"%IGNOREERRORS%", true) != u"1") {
-      Text text = tr("Line") + u": " + int_to_text(run.store.line_number()) + u" " +
-                  tr("Error Calling DLL - Possible wrong number or type of parameters.");
+      Text text = line_message(run.store.line_number(),
+                               tr("Error Calling DLL - Possible wrong number or type of parameters."));
       platform::get().boxes->message_box(text, u"", platform::BoxButtons::kOk,
                                          platform::BoxIcon::kInformation);
     }

@@ -58,8 +58,8 @@ void cmd_run_program(Run& run, TextView command) {
   bool failed = wait == u"1" ? code == -1 : code < 32;
   if (failed && setting(run, u"%RP_DISPLAYERROR%") != u"0") {
     if (setting(run, u"%IGNOREERRORS%") != u"1") {
-      Text text = tr("Line") + u": " + int_to_text(run.store.line_number()) + u" " +
-                  tr("Error Executing") + u" " + Text(command) + u" (" + int_to_text(code) + u")";
+      Text text = line_message(run.store.line_number(), tr("Error Executing") + u" " +
+                                                            Text(command) + u" (" + int_to_text(code) + u")");
       platform::get().boxes->message_box(text, u"", platform::BoxButtons::kOkAbort,
                                          platform::BoxIcon::kWarning);
     }

@@ -121,7 +121,7 @@ Text format_message(const char* format, const std::vector<Text>& args) {
 }
 
 void message(const Text& text) {
-  Text line = tr("Line") + u": " + int_to_text(g_line) + u" " + text;
+  Text line = line_message(g_line, text);
   platform::get().boxes->message_box(line, process().app_title, platform::BoxButtons::kOk,
                                      platform::BoxIcon::kInformation);
 }
