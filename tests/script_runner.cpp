@@ -15,8 +15,8 @@
 //                              scratch directory
 //
 // In args, env and fixture, {testdir} stands for the test's own directory and
-// {scratch} for the scratch directory; in expect, {talvex} for the runtime. Prints one line per failure and the
-// summary line "N passed, M failed".
+// {scratch} for the scratch directory; in expect, {talvex} for the runtime. Prints one line per
+// failure and the summary line "N passed, M failed".
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>

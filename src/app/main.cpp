@@ -1,3 +1,5 @@
 #include "app/startup.h"
 
-int main(int argc, char** argv) { return talvex::start_up(argc, argv); }
+int main(int argc, char** argv) {
+  return talvex::start_up(argc, argv);
+}

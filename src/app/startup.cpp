@@ -14,7 +14,9 @@ namespace talvex {
 
 namespace {
 
-void on_interrupt() { request_stop_from_signal(); }
+void on_interrupt() {
+  request_stop_from_signal();
+}
 
 bool has_switch(const Text& text, const char16_t* name) {
   return text.find(Text(u"/") + name) != Text::npos || text.find(Text(u"-") + name) != Text::npos;
@@ -23,8 +25,8 @@ bool has_switch(const Text& text, const char16_t* name) {
 // The macro parameters of the embedded run: the stored options without their
 // switches, trimmed, without a leading "/".
 Text macro_parameters(Text options) {
-  for (const char16_t* sw : {u"-HIDE", u"/HIDE", u"-NOSYSTRAY", u"/NOSYSTRAY", u"-NOSTOPKEY",
-                             u"/NOSTOPKEY"}) {
+  for (const char16_t* sw :
+       {u"-HIDE", u"/HIDE", u"-NOSYSTRAY", u"/NOSYSTRAY", u"-NOSTOPKEY", u"/NOSTOPKEY"}) {
     TextView w(sw);
     for (size_t at; (at = options.find(w)) != Text::npos;) options.erase(at, w.size());
   }
@@ -50,7 +52,8 @@ int start(int argc, char** argv) {
   // The tray icon with its hint, unless a switch asks for none; a hidden
   // application window on request.
   auto& shell = *platform::get().shell;
-  if (!has_switch(proc.command_line, u"NOSYSTRAY") && !has_switch(proc.stored_options, u"NOSYSTRAY")) {
+  if (!has_switch(proc.command_line, u"NOSYSTRAY") &&
+      !has_switch(proc.stored_options, u"NOSYSTRAY")) {
     shell.show_tray_icon(tr("Shift+Esc To Stop"));
   }
   if (has_switch(proc.command_line, u"HIDE") || has_switch(proc.stored_options, u"HIDE")) {
@@ -59,7 +62,8 @@ int start(int argc, char** argv) {
 
   // The stop key of a console runtime is Ctrl+C: it requests a stop and the
   // run ends through its end steps.
-  if (!has_switch(proc.command_line, u"NOSTOPKEY") && !has_switch(proc.stored_options, u"NOSTOPKEY")) {
+  if (!has_switch(proc.command_line, u"NOSTOPKEY") &&
+      !has_switch(proc.stored_options, u"NOSTOPKEY")) {
     platform::get().system->on_interrupt(on_interrupt);
   }
 

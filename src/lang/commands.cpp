@@ -12,7 +12,9 @@ namespace {
 const std::unordered_map<Code, const CommandEntry*>& table() {
   static const auto* map = [] {
     auto* m = new std::unordered_map<Code, const CommandEntry*>();
-    for (auto module : {core_commands(), text_commands(), date_commands(), flow_commands(), package_commands(), file_commands(), registry_commands(), program_commands()}) {
+    for (auto module :
+         {core_commands(), text_commands(), date_commands(), flow_commands(), package_commands(),
+          file_commands(), registry_commands(), program_commands()}) {
       for (const CommandEntry& e : module) (*m)[e.code] = &e;
     }
     return m;

@@ -101,7 +101,8 @@ void run_goto(Run& run, TextView params) {
 
 void run_gosub(Run& run, TextView params) {
   size_t comma = params.find(u',');
-  Text name = run.store.substitute(comma == TextView::npos ? params : params.substr(0, comma), true);
+  Text name =
+      run.store.substitute(comma == TextView::npos ? params : params.substr(0, comma), true);
   if (comma != TextView::npos) {
     Text args = Text(params.substr(comma + 1)) + u",";
     int n = 0;
@@ -117,7 +118,8 @@ void run_gosub(Run& run, TextView params) {
   bool found = run.store.ignore_spaces() ? jump_via(run, index.subs_trimmed, Text(trim(name)))
                                          : jump_via(run, index.subs, name);
   if (!found) {
-    report_error(run, tr("Error - Subroutine/Label") + u" " + Text(params) + u" " + tr("Not Found!"));
+    report_error(run,
+                 tr("Error - Subroutine/Label") + u" " + Text(params) + u" " + tr("Not Found!"));
     run.return_stack.pop_back();
   }
 }
@@ -130,8 +132,8 @@ void run_srt(Run& run, TextView params) {
     return n && name_matches(run, *n, name, true);
   });
   if (!found) {
-    report_error(run,
-                 tr("Error - ENDSUB For Subroutine") + u" " + Text(params) + u" " + tr("Not Found!"));
+    report_error(
+        run, tr("Error - ENDSUB For Subroutine") + u" " + Text(params) + u" " + tr("Not Found!"));
   }
 }
 
@@ -322,7 +324,8 @@ bool window_exists(Run& run, const Text& subject) {
 // then If with a constant condition.
 void run_if_test(Run& run, Code code, TextView params) {
   size_t comma = params.find(u',');
-  Text subject = run.store.substitute(comma == TextView::npos ? params : params.substr(0, comma), true);
+  Text subject =
+      run.store.substitute(comma == TextView::npos ? params : params.substr(0, comma), true);
   TextView targets = comma == TextView::npos ? TextView() : params.substr(comma + 1);
   bool holds = false;
   if (code == u"IFW"_code) {
@@ -378,7 +381,8 @@ void run_until(Run& run, TextView params) {
     if (at == TextView::npos) continue;
     TextView left_raw = params.substr(0, at);
     Text left = run.store.substitute(left_raw, true);
-    Text right = run.store.substitute(params.substr(at + std::char_traits<char16_t>::length(sep.text)), true);
+    Text right = run.store.substitute(
+        params.substr(at + std::char_traits<char16_t>::length(sep.text)), true);
     if (parse_number(trim(left)) && parse_number(trim(right))) {
       condition = left + sep.op + right;
     } else {
@@ -438,7 +442,8 @@ void cmd_macro(Run& run, TextView text) {
   file = run.store.substitute(file, true);
   if (file.find(u".scp") == Text::npos) file = process().exe_dir + u"/" + file + u".scp";
   if (!file_exists(file)) {
-    report_error(run, tr("Macro") + u", " + file + u", " + tr("specified in Macro> command Does Not Exist"));
+    report_error(
+        run, tr("Macro") + u", " + file + u", " + tr("specified in Macro> command Does Not Exist"));
     return;
   }
   Run nested(ScriptSource{ScriptSource::Kind::kFile, file, file}, params, run.log);
@@ -495,7 +500,8 @@ bool event_fires(Run& run, const Run::TEvent& e) {
   if (type == u"FILE_NOTEXISTS") return matching_paths(e.first).empty();
   if (type == u"WINDOW_NEWACTIVE") {
     platform::WindowHandle fg = d.foreground_window();
-    bool fires = fg != run.remembered_foreground && d.window_process_id(fg) != d.current_process_id();
+    bool fires =
+        fg != run.remembered_foreground && d.window_process_id(fg) != d.current_process_id();
     run.remembered_foreground = fg;
     return fires;
   }
@@ -567,6 +573,8 @@ bool run_control_flow(Run& run, Code code, TextView params, TextView line) {
   }
 }
 
-std::span<const CommandEntry> flow_commands() { return kCommands; }
+std::span<const CommandEntry> flow_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

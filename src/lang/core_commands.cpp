@@ -28,8 +28,12 @@ void write_stdout(TextView text, bool line_end) {
 }
 
 // The runtime is a console program on this platform, so both always write.
-void cmd_sowrite(Run&, TextView params) { write_stdout(params, false); }
-void cmd_sowriteln(Run&, TextView params) { write_stdout(params, true); }
+void cmd_sowrite(Run&, TextView params) {
+  write_stdout(params, false);
+}
+void cmd_sowriteln(Run&, TextView params) {
+  write_stdout(params, true);
+}
 
 constexpr CommandEntry kCommands[] = {
     {u"WAI"_code, cmd_wait, Params::kWhole},
@@ -39,6 +43,8 @@ constexpr CommandEntry kCommands[] = {
 
 }  // namespace
 
-std::span<const CommandEntry> core_commands() { return kCommands; }
+std::span<const CommandEntry> core_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

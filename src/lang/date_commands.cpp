@@ -14,21 +14,43 @@ namespace talvex {
 
 namespace {
 
-platform::LocalTime now() { return platform::get().clock->now(); }
+platform::LocalTime now() {
+  return platform::get().clock->now();
+}
 
-Text two_digits(int v) { return padded_number(v, 2); }
+Text two_digits(int v) {
+  return padded_number(v, 2);
+}
 
 // Each date and time part takes the whole parameter text as the name of the
 // variable that receives it.
-void cmd_get_date(Run& run, TextView var) { run.store.set(var, format_short_date(now())); }
-void cmd_get_time(Run& run, TextView var) { run.store.set(var, format_long_time(now())); }
-void cmd_year(Run& run, TextView var) { run.store.set(var, int_to_text(now().year)); }
-void cmd_month(Run& run, TextView var) { run.store.set(var, two_digits(now().month)); }
-void cmd_day(Run& run, TextView var) { run.store.set(var, two_digits(now().day)); }
-void cmd_day_of_week(Run& run, TextView var) { run.store.set(var, int_to_text(now().day_of_week)); }
-void cmd_hour(Run& run, TextView var) { run.store.set(var, two_digits(now().hour)); }
-void cmd_minute(Run& run, TextView var) { run.store.set(var, two_digits(now().minute)); }
-void cmd_second(Run& run, TextView var) { run.store.set(var, two_digits(now().second)); }
+void cmd_get_date(Run& run, TextView var) {
+  run.store.set(var, format_short_date(now()));
+}
+void cmd_get_time(Run& run, TextView var) {
+  run.store.set(var, format_long_time(now()));
+}
+void cmd_year(Run& run, TextView var) {
+  run.store.set(var, int_to_text(now().year));
+}
+void cmd_month(Run& run, TextView var) {
+  run.store.set(var, two_digits(now().month));
+}
+void cmd_day(Run& run, TextView var) {
+  run.store.set(var, two_digits(now().day));
+}
+void cmd_day_of_week(Run& run, TextView var) {
+  run.store.set(var, int_to_text(now().day_of_week));
+}
+void cmd_hour(Run& run, TextView var) {
+  run.store.set(var, two_digits(now().hour));
+}
+void cmd_minute(Run& run, TextView var) {
+  run.store.set(var, two_digits(now().minute));
+}
+void cmd_second(Run& run, TextView var) {
+  run.store.set(var, two_digits(now().second));
+}
 
 Text clock_part(const platform::LocalTime& t) {
   return two_digits(t.hour) + u":" + two_digits(t.minute) + u":" + two_digits(t.second) + u":" +
@@ -47,8 +69,12 @@ void append_stamped(Run& run, TextView params, bool with_date) {
   }
 }
 
-void cmd_time_stamp(Run& run, TextView params) { append_stamped(run, params, false); }
-void cmd_date_stamp(Run& run, TextView params) { append_stamped(run, params, true); }
+void cmd_time_stamp(Run& run, TextView params) {
+  append_stamped(run, params, false);
+}
+void cmd_date_stamp(Run& run, TextView params) {
+  append_stamped(run, params, true);
+}
 
 void cmd_get_env(Run& run, TextView params) {
   Fields f(run, params);
@@ -69,7 +95,9 @@ void cmd_get_clipboard(Run& run, TextView var) {
   if (std::optional<Text> text = platform::get().clipboard->text()) run.store.set(var, *text);
 }
 
-void cmd_put_clipboard(Run&, TextView text) { platform::get().clipboard->set_text(Text(text)); }
+void cmd_put_clipboard(Run&, TextView text) {
+  platform::get().clipboard->set_text(Text(text));
+}
 
 // Waits while another program has the clipboard open; it does not process
 // events while it waits.
@@ -101,6 +129,8 @@ constexpr CommandEntry kCommands[] = {
 
 }  // namespace
 
-std::span<const CommandEntry> date_commands() { return kCommands; }
+std::span<const CommandEntry> date_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

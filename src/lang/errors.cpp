@@ -23,7 +23,9 @@ void report_error(Run& run, const Text& message, platform::BoxIcon icon) {
   if (answer == platform::BoxAnswer::kAbort) request_stop();
 }
 
-void float_fault(const char* message) { throw RuntimeFailure(tr(message)); }
+void float_fault(const char* message) {
+  throw RuntimeFailure(tr(message));
+}
 
 double checked_float(double v) {
   if (std::isnan(v)) float_fault("Invalid floating point operation");

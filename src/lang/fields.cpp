@@ -12,8 +12,12 @@ TextView Fields::raw() {
   return field;
 }
 
-Text Fields::input() { return run_.store.substitute(raw(), true); }
+Text Fields::input() {
+  return run_.store.substitute(raw(), true);
+}
 
-Text Fields::rest_input() { return run_.store.substitute(rest_, true); }
+Text Fields::rest_input() {
+  return run_.store.substitute(rest_, true);
+}
 
 }  // namespace talvex

@@ -18,7 +18,9 @@ constexpr Code make_code(TextView s) {
   return c;
 }
 
-constexpr Code operator""_code(const char16_t* s, size_t n) { return make_code(TextView(s, n)); }
+constexpr Code operator""_code(const char16_t* s, size_t n) {
+  return make_code(TextView(s, n));
+}
 
 // The first three characters of the left-trimmed line in upper case: the
 // code before any long-name test, which the comment and Include tests use.

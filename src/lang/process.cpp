@@ -18,7 +18,9 @@ void request_stop() {
   release_listed_libraries();
 }
 
-void request_stop_from_signal() { process().stop.store(true, std::memory_order_relaxed); }
+void request_stop_from_signal() {
+  process().stop.store(true, std::memory_order_relaxed);
+}
 
 bool command_line_has(TextView needle) {
   return process().command_line.find(needle) != Text::npos;

@@ -5,8 +5,8 @@
 #include "lang/errors.h"
 #include "lang/expr/expr.h"
 #include "lang/process.h"
-#include "system/libraries.h"
 #include "platform/platform.h"
+#include "system/libraries.h"
 #include "util/numbers.h"
 
 namespace talvex {
@@ -42,7 +42,7 @@ void Run::set_up() {
   store.set(u"_LINE_NUM", u"0");
 
   lines = source_.kind == ScriptSource::Kind::kFile ? load_script_file(source_.value)
-                                                     : split_lines(source_.value);
+                                                    : split_lines(source_.value);
   pc = 0;
   proc.stop.store(false, std::memory_order_relaxed);
   platform::get().shell->set_tray_blinking(true);

@@ -7,11 +7,11 @@
 #include <unordered_map>
 
 #include "lang/identify.h"
-#include "platform/platform.h"
-#include "system/imports.h"
 #include "lang/run_log.h"
 #include "lang/script_list.h"
 #include "lang/var_store.h"
+#include "platform/platform.h"
+#include "system/imports.h"
 #include "util/text.h"
 
 namespace talvex {

@@ -15,7 +15,9 @@ Text padded_number(int value, int width) {
 
 namespace {
 
-void append_number(Text& out, int v, int width) { out += padded_number(v, width); }
+void append_number(Text& out, int v, int width) {
+  out += padded_number(v, width);
+}
 
 }  // namespace
 

@@ -18,7 +18,7 @@ Text format_short_date(const platform::LocalTime& t);
 Text format_long_time(const platform::LocalTime& t);
 
 struct RunLog {
-  Text file;        // empty when logging is off
+  Text file;          // empty when logging is off
   bool full = false;  // the log mode: off or full
 
   bool on() const { return full && !file.empty(); }

@@ -21,7 +21,9 @@ namespace {
 
 // The locale's conversion of text to a number: on this runtime the decimal
 // separator is always ".", and surrounding blanks are allowed.
-std::optional<double> locale_number(TextView s) { return parse_number(trim(s)); }
+std::optional<double> locale_number(TextView s) {
+  return parse_number(trim(s));
+}
 
 double apply(char16_t op, double l, double r) {
   switch (op) {
@@ -32,7 +34,9 @@ double apply(char16_t op, double l, double r) {
     case u'*':
       return checked_float(l * r);
     default:
-      if (r == 0) float_fault(l == 0 ? "Invalid floating point operation" : "Floating point division by zero");
+      if (r == 0)
+        float_fault(l == 0 ? "Invalid floating point operation"
+                           : "Floating point division by zero");
       return checked_float(l / r);
   }
 }
@@ -196,14 +200,18 @@ void add_or_sub(Run& run, TextView params, double sign, const char* command) {
     }
   }
   // Neither a number nor a date: a plain box, whatever IGNOREERRORS says.
-  Text text = tr("Invalid Numeric or Date Format In ") + u"\"" + from_utf8(command) + Text(params) +
-              u"\"";
+  Text text =
+      tr("Invalid Numeric or Date Format In ") + u"\"" + from_utf8(command) + Text(params) + u"\"";
   platform::get().boxes->message_box(text, process().app_title, platform::BoxButtons::kOk,
                                      platform::BoxIcon::kNone);
 }
 
-void cmd_add(Run& run, TextView params) { add_or_sub(run, params, 1, "Add>"); }
-void cmd_sub(Run& run, TextView params) { add_or_sub(run, params, -1, "Sub>"); }
+void cmd_add(Run& run, TextView params) {
+  add_or_sub(run, params, 1, "Add>");
+}
+void cmd_sub(Run& run, TextView params) {
+  add_or_sub(run, params, -1, "Sub>");
+}
 
 // The substring from the 1-based `start`, of `length` code units, clipped to
 // the text.
@@ -342,17 +350,19 @@ void cmd_assigned(Run& run, TextView params) {
 }
 
 constexpr CommandEntry kCommands[] = {
-    {u"LET"_code, cmd_let, Params::kRaw},         {u"CON"_code, cmd_concatenate, Params::kRaw},
-    {u"ADD"_code, cmd_add, Params::kRaw},         {u"SUB"_code, cmd_sub, Params::kRaw},
-    {u"MID"_code, cmd_midtext, Params::kRaw},     {u"POS"_code, cmd_position, Params::kRaw},
-    {u"LEN"_code, cmd_length, Params::kRaw},      {u"SEP"_code, cmd_separate, Params::kRaw},
-    {u"STR"_code, cmd_replace, Params::kRaw},     {u"RPL"_code, cmd_replace, Params::kRaw},
-    {u"RAN"_code, cmd_random, Params::kRaw},      {u"BAS"_code, cmd_base64, Params::kRaw},
-    {u"RGB"_code, cmd_rgb, Params::kRaw},         {u"ASS"_code, cmd_assigned, Params::kRaw},
+    {u"LET"_code, cmd_let, Params::kRaw},     {u"CON"_code, cmd_concatenate, Params::kRaw},
+    {u"ADD"_code, cmd_add, Params::kRaw},     {u"SUB"_code, cmd_sub, Params::kRaw},
+    {u"MID"_code, cmd_midtext, Params::kRaw}, {u"POS"_code, cmd_position, Params::kRaw},
+    {u"LEN"_code, cmd_length, Params::kRaw},  {u"SEP"_code, cmd_separate, Params::kRaw},
+    {u"STR"_code, cmd_replace, Params::kRaw}, {u"RPL"_code, cmd_replace, Params::kRaw},
+    {u"RAN"_code, cmd_random, Params::kRaw},  {u"BAS"_code, cmd_base64, Params::kRaw},
+    {u"RGB"_code, cmd_rgb, Params::kRaw},     {u"ASS"_code, cmd_assigned, Params::kRaw},
 };
 
 }  // namespace
 
-std::span<const CommandEntry> text_commands() { return kCommands; }
+std::span<const CommandEntry> text_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

@@ -107,8 +107,8 @@ Text VarStore::substitute_at(TextView text, bool repeated, Guard& g) {
   // plain substitution of the text, braces included.
   if (expression_ && t.size() >= 2 && t.front() == u'{' && t.back() == u'}') {
     TextView x = t.substr(1, t.size() - 2);
-    Text inner = x.find(u'%') == TextView::npos ? substitute_at(x, true, g)
-                                                : substitute_for_expression(x);
+    Text inner =
+        x.find(u'%') == TextView::npos ? substitute_at(x, true, g) : substitute_for_expression(x);
     if (auto value = expression_(inner)) return std::move(*value);
   }
 
@@ -161,7 +161,7 @@ Text VarStore::substitute_at(TextView text, bool repeated, Guard& g) {
 
 Text VarStore::prepare_expression(TextView inside) {
   return inside.find(u'%') == TextView::npos ? substitute(inside, true)
-                                              : substitute_for_expression(inside);
+                                             : substitute_for_expression(inside);
 }
 
 Text VarStore::substitute_for_expression(TextView text) {

@@ -125,7 +125,8 @@ int run_build(const std::vector<Text>& args) {
       source.empty() ? Text() : ansi_decode(fs::absolute(path_bytes(source), ec).native());
 
   if (source.empty() || !file_exists(source_abs)) {
-    if (!quiet) show(tr("Error:") + u" " + source + u" " + tr("does not exist."), platform::BoxIcon::kError);
+    if (!quiet)
+      show(tr("Error:") + u" " + source + u" " + tr("does not exist."), platform::BoxIcon::kError);
     return 1;
   }
 
@@ -194,7 +195,8 @@ int run_build(const std::vector<Text>& args) {
                   fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                   fs::perm_options::add, ec);
 
-  if (file_exists(dir + u"/upx")) launch(u"\"" + dir + u"/upx\" -9 -qqq --force \"" + output + u"\"", true, true);
+  if (file_exists(dir + u"/upx"))
+    launch(u"\"" + dir + u"/upx\" -9 -qqq --force \"" + output + u"\"", true, true);
   if (del) fs::remove(path_bytes(source_abs), ec);
   if (!quiet) show(tr("Created:") + u" " + output, platform::BoxIcon::kInformation);
   return 0;

@@ -29,6 +29,8 @@ constexpr CommandEntry kCommands[] = {
 
 }  // namespace
 
-std::span<const CommandEntry> package_commands() { return kCommands; }
+std::span<const CommandEntry> package_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

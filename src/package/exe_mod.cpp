@@ -30,8 +30,12 @@ constexpr char kEndPrefix[] = "eo!#";
 
 }  // namespace
 
-std::string start_marker(TextView name) { return marker(kStartPrefix, name); }
-std::string end_marker(TextView name) { return marker(kEndPrefix, name); }
+std::string start_marker(TextView name) {
+  return marker(kStartPrefix, name);
+}
+std::string end_marker(TextView name) {
+  return marker(kEndPrefix, name);
+}
 
 std::string find_section(const std::string& image, TextView name) {
   const std::string s = start_marker(name), e = end_marker(name);
@@ -54,7 +58,9 @@ void ExeMod::load_image(TextView path) {
   image_ = std::move(*bytes);
 }
 
-std::string ExeMod::read_section(TextView name) { return find_section(ensure_loaded(), name); }
+std::string ExeMod::read_section(TextView name) {
+  return find_section(ensure_loaded(), name);
+}
 
 void ExeMod::extract_section(TextView name, TextView path) {
   std::string payload = read_section(name);

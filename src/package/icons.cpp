@@ -6,7 +6,8 @@ namespace {
 
 uint32_t read_le(const std::string& b, size_t at, size_t width) {
   uint32_t v = 0;
-  for (size_t i = 0; i < width; ++i) v |= static_cast<uint32_t>(static_cast<unsigned char>(b[at + i])) << (8 * i);
+  for (size_t i = 0; i < width; ++i)
+    v |= static_cast<uint32_t>(static_cast<unsigned char>(b[at + i])) << (8 * i);
   return v;
 }
 

@@ -24,7 +24,9 @@ constexpr RegisterMasks kMaskC{0x10000002, 0x0FFFFFFF, 0xF0000000};
 
 }  // namespace
 
-TRADazar::TRADazar() { A = B = C = kSeedA; }
+TRADazar::TRADazar() {
+  A = B = C = kSeedA;
+}
 
 // One step of a register: the output bit is its lowest bit before the step.
 int TRADazar::step(uint32_t& r, const Masks& m) {
@@ -159,8 +161,8 @@ bool TRADazar::DecryptFile(TextView source, TextView destination) {
 }
 
 bool TRADazar::DecryptStream(const std::string& source, size_t position, std::string& destination) {
-  std::string_view rest = position < source.size() ? std::string_view(source).substr(position)
-                                                   : std::string_view();
+  std::string_view rest =
+      position < source.size() ? std::string_view(source).substr(position) : std::string_view();
   std::string_view head = rest.substr(0, std::min(kHeaderSize, rest.size()));
   if (head == "RADAZAR32") EncryptionLevel = TEncryptionLevel::elWeak32bit;
   if (head == "RADAZAR64") EncryptionLevel = TEncryptionLevel::elMedium64bit;

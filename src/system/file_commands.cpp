@@ -23,9 +23,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool setting_on(Run& run, const char16_t* reference) { return run.store.substitute(reference, true) == u"1"; }
+bool setting_on(Run& run, const char16_t* reference) {
+  return run.store.substitute(reference, true) == u"1";
+}
 
-fs::path to_path(TextView t) { return fs::path(path_bytes(t)); }
+fs::path to_path(TextView t) {
+  return fs::path(path_bytes(t));
+}
 
 void cmd_change_directory(Run& run, TextView dir) {
   if (directory_exists(dir)) {
@@ -53,7 +57,8 @@ void shell_operation(Run& run, TextView params, TShellFileOp::Operation op, cons
 }
 
 void cmd_copy(Run& run, TextView params) {
-  shell_operation(run, params, TShellFileOp::Operation::kCopy, "Error - CopyFile has Missing Parameter.");
+  shell_operation(run, params, TShellFileOp::Operation::kCopy,
+                  "Error - CopyFile has Missing Parameter.");
 }
 
 void cmd_move(Run& run, TextView params) {
@@ -122,7 +127,9 @@ void cmd_get_file_list(Run& run, TextView params) {
   for (const Text& path : matching_paths(pattern)) {
     std::error_code ec;
     if (fs::is_directory(to_path(path), ec) != dirs) continue;
-    Text name = to_path(path).filename().native().empty() ? path : ansi_decode(to_path(path).filename().native());
+    Text name = to_path(path).filename().native().empty()
+                    ? path
+                    : ansi_decode(to_path(path).filename().native());
     if (name == u"." || name == u"..") continue;
     Text entry = dir.empty() ? name : dir + u"/" + name;
     list = entry + separator + list;
@@ -205,8 +212,12 @@ void file_time(Run& run, TextView params, const char* format) {
   run.store.set(var, from_utf8(buf));
 }
 
-void cmd_file_date(Run& run, TextView params) { file_time(run, params, "%Y%m%d"); }
-void cmd_file_time(Run& run, TextView params) { file_time(run, params, "%H%M%S"); }
+void cmd_file_date(Run& run, TextView params) {
+  file_time(run, params, "%Y%m%d");
+}
+void cmd_file_time(Run& run, TextView params) {
+  file_time(run, params, "%H%M%S");
+}
 
 void cmd_read_line(Run& run, TextView params) {
   Fields f(run, params);
@@ -275,7 +286,9 @@ void cmd_write_line(Run& run, TextView params) {
 
 // Plays a sound file to its end; a missing file, player or audio device is
 // silent.
-void cmd_play_sound(Run&, TextView file) { platform::get().system->play_sound(Text(file)); }
+void cmd_play_sound(Run&, TextView file) {
+  platform::get().system->play_sound(Text(file));
+}
 
 // EditIniFile and ReadIniFile: file, section and entry are evaluated.
 struct IniFields {
@@ -344,6 +357,8 @@ constexpr CommandEntry kCommands[] = {
 
 }  // namespace
 
-std::span<const CommandEntry> file_commands() { return kCommands; }
+std::span<const CommandEntry> file_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

@@ -13,9 +13,9 @@ class Run;
 // One section of a definition file (tImports holds one per section).
 struct TImport {
   Text section;
-  int library = 0;  // the handle number
+  int library = 0;     // the handle number
   bool owned = false;  // loaded by this run (not found loaded already)
-  Text function;    // empty: the section defines nothing
+  Text function;       // empty: the section defines nothing
   int parms = 0;
   std::vector<bool> buffer_result;  // parameter n is a "BUFFER" with "_EOL" = "RESULT"
 };

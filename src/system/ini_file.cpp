@@ -59,7 +59,8 @@ IniDocument::Found IniDocument::locate(TextView section, TextView entry) const {
       continue;
     }
     f.insert_at = i + 1;
-    if (f.entry_line == SIZE_MAX && equals_ci(trim(TextView(lines_[i]).substr(0, eq)), want_entry)) {
+    if (f.entry_line == SIZE_MAX &&
+        equals_ci(trim(TextView(lines_[i]).substr(0, eq)), want_entry)) {
       f.entry_line = i;
     }
   }

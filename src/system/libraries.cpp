@@ -102,7 +102,8 @@ void call_library_function(Run& run, const Text& library, const Text& function, 
       text = text.substr(4);
     }
     int32_t size = 0;
-    if (const TVariableTable* e = run.store.find(Text(text) + u"_SIZE")) size = integer_or_zero(e->value);
+    if (const TVariableTable* e = run.store.find(Text(text) + u"_SIZE"))
+      size = integer_or_zero(e->value);
     if (size <= 0) size = 255;
     Text value = run.store.substitute(text, true);
     std::optional<int32_t> n = parse_integer(value);
@@ -126,7 +127,8 @@ void call_library_function(Run& run, const Text& library, const Text& function, 
     } else {
       c.is_pointer = true;
       c.pointer = a.is_int ? static_cast<void*>(&a.slot)
-                           : wide ? static_cast<void*>(a.wide.data()) : static_cast<void*>(a.bytes.data());
+                  : wide   ? static_cast<void*>(a.wide.data())
+                           : static_cast<void*>(a.bytes.data());
     }
     call_args.push_back(c);
   }
@@ -143,8 +145,9 @@ void call_library_function(Run& run, const Text& library, const Text& function, 
   if (!result) {
     run.store.set(var, u"Error Calling DLL");
     if (run.store.substitute(u"%IGNOREERRORS%", true) != u"1") {
-      Text text = line_message(run.store.line_number(),
-                               tr("Error Calling DLL - Possible wrong number or type of parameters."));
+      Text text =
+          line_message(run.store.line_number(),
+                       tr("Error Calling DLL - Possible wrong number or type of parameters."));
       platform::get().boxes->message_box(text, u"", platform::BoxButtons::kOk,
                                          platform::BoxIcon::kInformation);
     }

@@ -15,7 +15,9 @@ namespace talvex {
 
 namespace {
 
-Text setting(Run& run, const char16_t* reference) { return run.store.substitute(reference, true); }
+Text setting(Run& run, const char16_t* reference) {
+  return run.store.substitute(reference, true);
+}
 
 // The desktop's way to open a file: a program runs with its parameters, a
 // document opens with xdg-open.
@@ -58,8 +60,9 @@ void cmd_run_program(Run& run, TextView command) {
   bool failed = wait == u"1" ? code == -1 : code < 32;
   if (failed && setting(run, u"%RP_DISPLAYERROR%") != u"0") {
     if (setting(run, u"%IGNOREERRORS%") != u"1") {
-      Text text = line_message(run.store.line_number(), tr("Error Executing") + u" " +
-                                                            Text(command) + u" (" + int_to_text(code) + u")");
+      Text text =
+          line_message(run.store.line_number(), tr("Error Executing") + u" " + Text(command) +
+                                                    u" (" + int_to_text(code) + u")");
       platform::get().boxes->message_box(text, u"", platform::BoxButtons::kOkAbort,
                                          platform::BoxIcon::kWarning);
     }
@@ -110,7 +113,9 @@ void cmd_lib_load(Run& run, TextView params) {
   run.store.set(f.rest_raw(), int_to_text(load_library(name)));
 }
 
-void cmd_lib_free(Run&, TextView text) { free_library(integer_or_zero(text)); }
+void cmd_lib_free(Run&, TextView text) {
+  free_library(integer_or_zero(text));
+}
 
 void lib_call(Run& run, TextView params, bool wide) {
   Fields f(run, params);
@@ -139,22 +144,24 @@ void lib_call(Run& run, TextView params, bool wide) {
   call_library_function(run, library, function, var, args, wide);
 }
 
-void cmd_lib_func(Run& run, TextView params) { lib_call(run, params, false); }
-void cmd_lib_func_w(Run& run, TextView params) { lib_call(run, params, true); }
+void cmd_lib_func(Run& run, TextView params) {
+  lib_call(run, params, false);
+}
+void cmd_lib_func_w(Run& run, TextView params) {
+  lib_call(run, params, true);
+}
 
 constexpr CommandEntry kCommands[] = {
-    {u"RUN"_code, cmd_run_program, Params::kWhole},
-    {u"EXE"_code, cmd_execute_file, Params::kWhole},
-    {u"SDW"_code, cmd_shut_down, Params::kWhole},
-    {u"ICO"_code, cmd_icon_from_file, Params::kRaw},
-    {u"LLD"_code, cmd_lib_load, Params::kRaw},
-    {u"LFR"_code, cmd_lib_free, Params::kWhole},
-    {u"LIB"_code, cmd_lib_func, Params::kRaw},
-    {u"LIW"_code, cmd_lib_func_w, Params::kRaw},
+    {u"RUN"_code, cmd_run_program, Params::kWhole}, {u"EXE"_code, cmd_execute_file, Params::kWhole},
+    {u"SDW"_code, cmd_shut_down, Params::kWhole},   {u"ICO"_code, cmd_icon_from_file, Params::kRaw},
+    {u"LLD"_code, cmd_lib_load, Params::kRaw},      {u"LFR"_code, cmd_lib_free, Params::kWhole},
+    {u"LIB"_code, cmd_lib_func, Params::kRaw},      {u"LIW"_code, cmd_lib_func_w, Params::kRaw},
 };
 
 }  // namespace
 
-std::span<const CommandEntry> program_commands() { return kCommands; }
+std::span<const CommandEntry> program_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

@@ -13,8 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char16_t* kRoots[] = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER",
-                                      u"HKEY_LOCAL_MACHINE", u"HKEY_USERS",
+constexpr const char16_t* kRoots[] = {u"HKEY_CLASSES_ROOT",   u"HKEY_CURRENT_USER",
+                                      u"HKEY_LOCAL_MACHINE",  u"HKEY_USERS",
                                       u"HKEY_CURRENT_CONFIG", u"HKEY_DYN_DATA"};
 
 // A key path with its separators tidied: no leading, trailing or doubled
@@ -33,7 +33,7 @@ Text normal_path(TextView root, TextView key) {
 }
 
 struct Key {
-  Text path;  // as first written
+  Text path;                                         // as first written
   std::map<Text, std::pair<Text, RegValue>> values;  // upper-cased name → name, value
 };
 
@@ -136,8 +136,8 @@ bool save(const Text& file, const Store& store) {
     out += "K " + path + "\n";
     for (const auto& [upper_name, entry] : key.values) {
       out += "V " + path + "\t" + escape(encode_utf8_lossless(entry.first)) + "\t" +
-             std::to_string(static_cast<int>(entry.second.type)) + "\t" + to_hex(entry.second.data) +
-             "\n";
+             std::to_string(static_cast<int>(entry.second.type)) + "\t" +
+             to_hex(entry.second.data) + "\n";
     }
   }
   std::error_code ec;
@@ -198,7 +198,7 @@ bool registry_write(TextView root, TextView key, TextView name, const RegValue& 
   Text path = normal_path(root, key);
   return modify(root, [&](Store& store) {
     // The key and every key above it.
-    for (size_t at = path.find(u'\\'); ; at = path.find(u'\\', at + 1)) {
+    for (size_t at = path.find(u'\\');; at = path.find(u'\\', at + 1)) {
       Text part = at == Text::npos ? path : path.substr(0, at);
       store.emplace(upper(part), Key{part, {}});
       if (at == Text::npos) break;
@@ -218,9 +218,9 @@ void registry_delete_key(TextView root, TextView key) {
   modify(root, [&](Store& store) {
     bool changed = false;
     for (auto it = store.begin(); it != store.end();) {
-      bool below = it->first == path ||
-                   (it->first.size() > path.size() && it->first.compare(0, path.size(), path) == 0 &&
-                    it->first[path.size()] == u'\\');
+      bool below = it->first == path || (it->first.size() > path.size() &&
+                                         it->first.compare(0, path.size(), path) == 0 &&
+                                         it->first[path.size()] == u'\\');
       if (below) {
         it = store.erase(it);
         changed = true;

@@ -74,8 +74,9 @@ void cmd_registry_write(Run& run, TextView params) {
     std::optional<int64_t> n = parse_integer64(data);
     if (n && *n >= INT32_MIN && *n <= INT32_MAX) {
       uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(*n));
-      v = RegValue{RegType::kDword, std::string{static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-                                                static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)}};
+      v = RegValue{RegType::kDword,
+                   std::string{static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+                               static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)}};
     }
   }
   registry_write(p.root, p.key, name, v);
@@ -90,7 +91,8 @@ void cmd_registry_delete_key(Run& run, TextView params) {
 void cmd_registry_delete_value(Run& run, TextView params) {
   RegFields p = reg_fields(run, params);
   size_t comma = p.r2.find(u',');
-  Text name = run.store.substitute(comma == Text::npos ? TextView(p.r2) : TextView(p.r2).substr(comma + 1), true);
+  Text name = run.store.substitute(
+      comma == Text::npos ? TextView(p.r2) : TextView(p.r2).substr(comma + 1), true);
   registry_delete_value(p.root, p.key, name);
 }
 
@@ -103,6 +105,8 @@ constexpr CommandEntry kCommands[] = {
 
 }  // namespace
 
-std::span<const CommandEntry> registry_commands() { return kCommands; }
+std::span<const CommandEntry> registry_commands() {
+  return kCommands;
+}
 
 }  // namespace talvex

@@ -11,8 +11,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path to_path(TextView t) { return fs::path(path_bytes(t)); }
-Text to_text(const fs::path& p) { return ansi_decode(p.native()); }
+fs::path to_path(TextView t) {
+  return fs::path(path_bytes(t));
+}
+Text to_text(const fs::path& p) {
+  return ansi_decode(p.native());
+}
 
 bool path_exists(const fs::path& p) {
   std::error_code ec;
@@ -76,7 +80,8 @@ void TShellFileOp::Execute(Operation op, TextView destination) {
   for (const Text& source : sources_) {
     for (const Text& m : matching_paths(source)) {
       std::error_code ec;
-      if (FilesOnly && source.find_first_of(u"*?") != Text::npos && fs::is_directory(to_path(m), ec)) {
+      if (FilesOnly && source.find_first_of(u"*?") != Text::npos &&
+          fs::is_directory(to_path(m), ec)) {
         continue;
       }
       matched.push_back(to_path(m));

@@ -17,14 +17,16 @@ CodePage g_code_page = read_code_page_setting();
 
 // Windows-1252 bytes 0x80 to 0x9F. The five bytes the code page leaves
 // undefined map to the C1 control of the same value, as the platform does.
-constexpr char16_t k1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t k1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr char16_t kEscapeBase = 0xDC00;
 
-bool is_escape(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+bool is_escape(char16_t c) {
+  return c >= 0xDC80 && c <= 0xDCFF;
+}
 
 void append_utf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -46,8 +48,12 @@ void append_utf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-CodePage ansi_code_page() { return g_code_page; }
-void set_ansi_code_page(CodePage cp) { g_code_page = cp; }
+CodePage ansi_code_page() {
+  return g_code_page;
+}
+void set_ansi_code_page(CodePage cp) {
+  g_code_page = cp;
+}
 
 Text ansi_decode(std::string_view bytes) {
   return g_code_page == CodePage::kWindows1252 ? decode_1252(bytes) : decode_utf8_lossless(bytes);

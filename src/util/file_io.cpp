@@ -11,7 +11,9 @@ namespace talvex {
 
 namespace fs = std::filesystem;
 
-std::string path_bytes(TextView path) { return ansi_encode(path); }
+std::string path_bytes(TextView path) {
+  return ansi_encode(path);
+}
 
 bool file_exists(TextView path) {
   std::error_code ec;
@@ -133,6 +135,8 @@ bool change_directory(TextView path) {
   return !ec;
 }
 
-void forget_current_directory() { g_current_directory.reset(); }
+void forget_current_directory() {
+  g_current_directory.reset();
+}
 
 }  // namespace talvex

@@ -4,8 +4,8 @@
 
 #include <ctime>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "util/text.h"
 

@@ -31,7 +31,8 @@ std::optional<int64_t> parse_integer64(TextView s) {
   bool negative = false;
   if (i < n && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
   uint64_t value = 0;
-  if (i < n && (s[i] == u'$' || (s[i] == u'0' && i + 1 < n && (s[i + 1] == u'x' || s[i + 1] == u'X')))) {
+  if (i < n &&
+      (s[i] == u'$' || (s[i] == u'0' && i + 1 < n && (s[i + 1] == u'x' || s[i + 1] == u'X')))) {
     i += s[i] == u'$' ? 1 : 2;
     if (i == n) return std::nullopt;
     for (; i < n; ++i) {
@@ -73,7 +74,8 @@ std::optional<double> parse_number(TextView s) {
   ascii.reserve(n - i);
   if (i < n && (s[i] == u'+' || s[i] == u'-')) ascii.push_back(static_cast<char>(s[i++]));
   size_t digits = 0;
-  for (; i < n && s[i] >= u'0' && s[i] <= u'9'; ++i, ++digits) ascii.push_back(static_cast<char>(s[i]));
+  for (; i < n && s[i] >= u'0' && s[i] <= u'9'; ++i, ++digits)
+    ascii.push_back(static_cast<char>(s[i]));
   if (i < n && s[i] == u'.') {
     ascii.push_back('.');
     for (++i; i < n && s[i] >= u'0' && s[i] <= u'9'; ++i, ++digits) {

@@ -18,7 +18,9 @@ std::optional<int32_t> parse_integer(TextView s);
 std::optional<int64_t> parse_integer64(TextView s);
 // The integer rule as the commands use it: a text that is not an integer
 // reads as 0.
-inline int32_t integer_or_zero(TextView s) { return parse_integer(s).value_or(0); }
+inline int32_t integer_or_zero(TextView s) {
+  return parse_integer(s).value_or(0);
+}
 
 // The number rule: optional leading blanks, an optional sign, digits with an
 // optional "." and fraction (at least one digit in all), and an optional

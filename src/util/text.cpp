@@ -16,7 +16,9 @@ TextView trim_right(TextView s) {
   return s.substr(0, n);
 }
 
-TextView trim(TextView s) { return trim_right(trim_left(s)); }
+TextView trim(TextView s) {
+  return trim_right(trim_left(s));
+}
 
 Text upper(TextView s) {
   Text r(s);
@@ -40,9 +42,13 @@ bool starts_with_ci(TextView s, TextView prefix) {
   return s.size() >= prefix.size() && equals_ci(s.substr(0, prefix.size()), prefix);
 }
 
-Text from_utf8(std::string_view s) { return decode_utf8_lossless(s); }
+Text from_utf8(std::string_view s) {
+  return decode_utf8_lossless(s);
+}
 
-std::string to_utf8(TextView s) { return encode_utf8_lossless(s); }
+std::string to_utf8(TextView s) {
+  return encode_utf8_lossless(s);
+}
 
 Text int_to_text(int64_t v) {
   char16_t buf[24];

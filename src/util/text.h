@@ -16,9 +16,13 @@ using Text = std::u16string;
 using TextView = std::u16string_view;
 
 // A blank is any character up to and including the space character.
-inline bool is_blank(char16_t c) { return c <= u' '; }
+inline bool is_blank(char16_t c) {
+  return c <= u' ';
+}
 
-inline char16_t ascii_upper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
+inline char16_t ascii_upper(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? c - 32 : c;
+}
 
 // Leading, trailing and both-sides trimming of blanks, as views into `s`.
 TextView trim_left(TextView s);

@@ -3,7 +3,9 @@
 
 extern "C" {
 
-int tl_add(int a, int b) { return a + b; }
+int tl_add(int a, int b) {
+  return a + b;
+}
 
 int tl_fill(char* buffer) {
   std::strcpy(buffer, "filled");
@@ -24,7 +26,9 @@ int tl_upper(char* buffer) {
   return n;
 }
 
-int tl_inc(int* slot) { return ++*slot; }
+int tl_inc(int* slot) {
+  return ++*slot;
+}
 
 int tl_crash(int a) {
   volatile int* nowhere = nullptr;

@@ -67,7 +67,7 @@ TEST(Codepage, TextFilesRecogniseByteOrderMarks) {
       {"\xEF\xBB\xBFh\xC3\xA9", u"h\u00E9"},
       {std::string("\xFF\xFEh\0\xE9\0", 6), u"h\u00E9"},
       {std::string("\xFE\xFF\0h\0\xE9", 6), u"h\u00E9"},
-      {"h\xC3\xA9", u"h\u00E9"},  // no mark: the ANSI code page
+      {"h\xC3\xA9", u"h\u00E9"},               // no mark: the ANSI code page
       {std::string("\xFF\xFEh\0x", 5), u"h"},  // an odd last byte is dropped
   };
   for (const auto& c : cases) EXPECT_EQ(decode_text_file(c.bytes), c.text);

@@ -60,9 +60,9 @@ TEST(ExprLexer, OperatorWordsOverTheirOwnLength) {
     bool is_op;
     Op op;
   } cases[] = {
-      {u"AND", true, Op::kAnd}, {u"an", true, Op::kAnd},   {u"NO", true, Op::kNot},
-      {u"SH", true, Op::kShl},  {u"shr", true, Op::kShr},  {u"OR", true, Op::kOr},
-      {u"XO", true, Op::kXor},  {u"DI", true, Op::kDiv},   {u"MO", true, Op::kMod},
+      {u"AND", true, Op::kAnd},   {u"an", true, Op::kAnd},   {u"NO", true, Op::kNot},
+      {u"SH", true, Op::kShl},    {u"shr", true, Op::kShr},  {u"OR", true, Op::kOr},
+      {u"XO", true, Op::kXor},    {u"DI", true, Op::kDiv},   {u"MO", true, Op::kMod},
       {u"ANDX", false, Op::kNot}, {u"ABS", false, Op::kNot}, {u"SIN", false, Op::kNot},
       {u"ORX", false, Op::kNot},  {u"A", false, Op::kNot},   {u"PI", false, Op::kNot},
   };

@@ -17,7 +17,8 @@ namespace talvex {
 namespace {
 
 // Writes a GNU .mo catalogue holding `messages` (sorted by msgid).
-void write_mo(const std::filesystem::path& path, const std::map<std::string, std::string>& messages) {
+void write_mo(const std::filesystem::path& path,
+              const std::map<std::string, std::string>& messages) {
   const uint32_t n = static_cast<uint32_t>(messages.size());
   const uint32_t originals = 28, translations = originals + 8 * n;
   std::string strings;
@@ -25,11 +26,13 @@ void write_mo(const std::filesystem::path& path, const std::map<std::string, std
   uint32_t base = translations + 8 * n;
   std::vector<std::pair<uint32_t, uint32_t>> orig, trans;
   for (const auto& [id, text] : messages) {
-    orig.push_back({static_cast<uint32_t>(id.size()), base + static_cast<uint32_t>(strings.size())});
+    orig.push_back(
+        {static_cast<uint32_t>(id.size()), base + static_cast<uint32_t>(strings.size())});
     strings += id + '\0';
   }
   for (const auto& [id, text] : messages) {
-    trans.push_back({static_cast<uint32_t>(text.size()), base + static_cast<uint32_t>(strings.size())});
+    trans.push_back(
+        {static_cast<uint32_t>(text.size()), base + static_cast<uint32_t>(strings.size())});
     strings += text + '\0';
   }
   std::string out;

@@ -26,10 +26,10 @@ TEST(Identify, Codes) {
       {u"WaitWindowOpen Notepad", u"WAI", u"Notepad"},
       {u"Wait 2", u"WAI", u"2"},
       {u"Wait>2", u"WAI", u"2"},
-      {u"waitclipboard", u"WCB", u"waitclipboard"},     // prefix test, no ">"
+      {u"waitclipboard", u"WCB", u"waitclipboard"},  // prefix test, no ">"
       {u"WaitScreenTextX>a", u"WST", u"a"},
       {u"GetWindowText>x,v", u"GWT", u"x,v"},
-      {u"GetWindowTextEx>x,v", u"GWE", u"x,v"},         // the later name wins
+      {u"GetWindowTextEx>x,v", u"GWE", u"x,v"},  // the later name wins
       {u"GetFileListing>x", u"GFL", u"x"},
       {u"Get>x", u"GET", u"x"},
       {u"SetFocus>x", u"SET", u"x"},

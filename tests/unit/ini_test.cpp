@@ -1,6 +1,6 @@
-#include "system/ini_file.h"
-
 #include <gtest/gtest.h>
+
+#include "system/ini_file.h"
 
 namespace talvex {
 namespace {
@@ -14,15 +14,15 @@ TEST(Ini, Reads) {
   } cases[] = {
       {"[a]\r\nk=v\r\n", u"a", u"k", u"v"},
       {"[a]\r\nk=v\r\n", u"A", u"K", u"v"},                     // names ignore case
-      {"  [ a ]  \nk = v w \n", u"a", u"k", u"v w"},             // blanks trimmed
-      {"[a]\nk=1\nk=2\n", u"a", u"k", u"1"},                     // first entry wins
-      {"[a]\nk=1\n[A]\nk=2\nj=3\n", u"a", u"j", std::nullopt},   // first section wins
-      {"[a]\n;k=1\n", u"a", u"k", std::nullopt},                 // comment
-      {"[a]\nk=\"q \"\n", u"a", u"k", u"q "},                    // quotes removed
-      {"[a]\nk=a=b\n", u"a", u"k", u"a=b"},                      // value keeps later "="
-      {"k=top\n[a]\n", u"a", u"k", std::nullopt},                // entries before any section
+      {"  [ a ]  \nk = v w \n", u"a", u"k", u"v w"},            // blanks trimmed
+      {"[a]\nk=1\nk=2\n", u"a", u"k", u"1"},                    // first entry wins
+      {"[a]\nk=1\n[A]\nk=2\nj=3\n", u"a", u"j", std::nullopt},  // first section wins
+      {"[a]\n;k=1\n", u"a", u"k", std::nullopt},                // comment
+      {"[a]\nk=\"q \"\n", u"a", u"k", u"q "},                   // quotes removed
+      {"[a]\nk=a=b\n", u"a", u"k", u"a=b"},                     // value keeps later "="
+      {"k=top\n[a]\n", u"a", u"k", std::nullopt},               // entries before any section
       {"[a]\nnoequals\nk=v\n", u"a", u"k", u"v"},
-      {"[a]\r\nk=v", u"a", u"k", u"v"},                          // no final line end
+      {"[a]\r\nk=v", u"a", u"k", u"v"},  // no final line end
       {"\xEF\xBB\xBF[s]\nk=caf\xC3\xA9\n", u"s", u"k", u"caf\u00E9"},
       {std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0w\0", 16), u"s", u"k", u"w"},
       {"", u"a", u"k", std::nullopt},
@@ -43,7 +43,7 @@ TEST(Ini, Writes) {
       {"[a]\r\nk=v\r\n", u"a", u"k", u"w", "[a]\r\nk=w\r\n"},
       {"[a]\r\nKey = v\r\n", u"A", u"key", u"w", "[a]\r\nKey=w\r\n"},  // keeps its spelling
       {"[a]\r\nk=v\r\n\r\n[b]\r\n", u"a", u"n", u"1", "[a]\r\nk=v\r\nn=1\r\n\r\n[b]\r\n"},
-      {"[a]\nk=v\n", u"b", u"n", u"1", "[a]\nk=v\n[b]\nn=1\n"},         // LF files stay LF
+      {"[a]\nk=v\n", u"b", u"n", u"1", "[a]\nk=v\n[b]\nn=1\n"},  // LF files stay LF
       {"", u"s", u"k", u"v", "[s]\r\nk=v\r\n"},
       {"[a]\r\n;c\r\n", u"a", u"k", u"v", "[a]\r\n;c\r\nk=v\r\n"},
       {"\xEF\xBB\xBF[s]\r\n", u"s", u"k", u"\u00E9", "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\r\n"},

@@ -48,11 +48,23 @@ TEST(Numbers, NumberRule) {
     const char16_t* text;
     std::optional<double> value;
   } cases[] = {
-      {u"0.5", 0.5},   {u" 12", 12},      {u"-3.25", -3.25}, {u"+1e3", 1000},
-      {u"1E-2", 0.01}, {u".5", 0.5},      {u"5.", 5},        {u"2.5e+2", 250},
-      {u".", std::nullopt},   {u"", std::nullopt},      {u"abc", std::nullopt},
-      {u"1e", std::nullopt},  {u"E5", std::nullopt},    {u"1,5", std::nullopt},
-      {u"1 ", std::nullopt},  {u"0x10", std::nullopt},  {u"1e999", std::nullopt},
+      {u"0.5", 0.5},
+      {u" 12", 12},
+      {u"-3.25", -3.25},
+      {u"+1e3", 1000},
+      {u"1E-2", 0.01},
+      {u".5", 0.5},
+      {u"5.", 5},
+      {u"2.5e+2", 250},
+      {u".", std::nullopt},
+      {u"", std::nullopt},
+      {u"abc", std::nullopt},
+      {u"1e", std::nullopt},
+      {u"E5", std::nullopt},
+      {u"1,5", std::nullopt},
+      {u"1 ", std::nullopt},
+      {u"0x10", std::nullopt},
+      {u"1e999", std::nullopt},
       {u"--1", std::nullopt},
   };
   for (const auto& c : cases) {

@@ -26,7 +26,7 @@ class RunTest : public ::testing::Test {
   uint64_t run_text(const Text& script, RunLog log = {}) {
     uint64_t t0 = sim.tick_;
     talvex::Run run(ScriptSource{ScriptSource::Kind::kText, script, u"/sim/bin/talvex"}, Text(),
-            std::move(log));
+                    std::move(log));
     run.execute();
     return sim.tick_ - t0;
   }
@@ -39,9 +39,8 @@ TEST_F(RunTest, WaitTakesDecimalSeconds) {
     const char16_t* script;
     uint64_t ms;
   } cases[] = {
-      {u"Wait>0.25", 250}, {u"Wait>abc", 0},  {u"Wait 1", 1000},
-      {u"Wait>-2", 0},     {u"Wait>0.0004", 0}, {u"Wait>0.0005", 1},
-      {u"Wait>%T%", 2000}, {u"Wait>1\nWait>2", 3000},
+      {u"Wait>0.25", 250}, {u"Wait>abc", 0},    {u"Wait 1", 1000},   {u"Wait>-2", 0},
+      {u"Wait>0.0004", 0}, {u"Wait>0.0005", 1}, {u"Wait>%T%", 2000}, {u"Wait>1\nWait>2", 3000},
   };
   process().args = {u"/T=2"};
   for (const auto& c : cases) EXPECT_EQ(run_text(c.script), c.ms) << to_utf8(c.script);

@@ -42,8 +42,8 @@ TEST(ScriptList, BlockCommentBackward) {
 }
 
 TEST(ScriptList, DataBlocks) {
-  ScriptList lines = {u"Exit>0", u"img:", u"4865", u"6C6C6F", u"", u"two:", u"4865 6C",
-                      u"IMG:", u"00", u"empty:", u"", u"img: ", u"41"};
+  ScriptList lines = {u"Exit>0", u"img:", u"4865",   u"6C6C6F", u"",      u"two:", u"4865 6C",
+                      u"IMG:",   u"00",   u"empty:", u"",       u"img: ", u"41"};
   EXPECT_EQ(find_data_block(lines, u"img"), std::optional<std::string>("Hello"));
   EXPECT_EQ(find_data_block(lines, u"two"), std::optional<std::string>("He"));
   EXPECT_EQ(find_data_block(lines, u"IMG"), std::optional<std::string>(std::string(1, '\0')));

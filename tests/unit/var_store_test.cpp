@@ -53,15 +53,15 @@ TEST_F(StoreTest, Substitution) {
     const char16_t* in;
     const char16_t* out;
   } cases[] = {
-      {u"total", u"5"},                 // whole-name lookup
+      {u"total", u"5"},  // whole-name lookup
       {u"%Total%", u"5"},
-      {u"total cost", u"total cost"},   // a text with a space is no name
-      {u"%x%", u"%x%"},                 // undefined stays as written
-      {u"%a%", u"hello"},               // repeated substitution
+      {u"total cost", u"total cost"},  // a text with a space is no name
+      {u"%x%", u"%x%"},                // undefined stays as written
+      {u"%a%", u"hello"},              // repeated substitution
       {u"[%a%]", u"[hello]"},
-      {u"%self%", u"x%self%"},          // a value holding its own reference
+      {u"%self%", u"x%self%"},  // a value holding its own reference
       {u"%%", u"%%"},
-      {u"100%", u"100%"},               // a lone percent sign
+      {u"100%", u"100%"},  // a lone percent sign
       {u"%total%%total%", u"55"},
       {u"%MY VAR%", u"%MY VAR%"},
       {u"%empty%|", u"|"},
@@ -76,7 +76,7 @@ TEST_F(StoreTest, VarExplicitTurnsOffWholeNameLookup) {
   store.set(u"total", u"5");
   store.set(u"VAREXPLICIT", u"1");
   EXPECT_EQ(sub(u"total"), u"total");
-  EXPECT_EQ(sub(u"%total%"), u"5");  // references still work
+  EXPECT_EQ(sub(u"%total%"), u"5");           // references still work
   EXPECT_EQ(store.entries()[1].value, u"1");  // and the setting is restored
 }
 
@@ -146,9 +146,9 @@ TEST_F(StoreTest, SubstituteForExpressionMakesLiterals) {
     const char16_t* in;
     const char16_t* out;
   } cases[] = {
-      {u"%n%+1", u"12+1"},         {u"%s%", u"\"abc\""},   {u"%e%", u"\"\""},
-      {u"%q%", u"\"x\""},          {u"%exp%", u"\"E5\""},  {u"%dot%", u"\".\""},
-      {u"%neg%", u"-1.5e3"},       {u"%nope%", u"%nope%"}, {u"5%", u"5%"},
+      {u"%n%+1", u"12+1"},       {u"%s%", u"\"abc\""},   {u"%e%", u"\"\""},
+      {u"%q%", u"\"x\""},        {u"%exp%", u"\"E5\""},  {u"%dot%", u"\".\""},
+      {u"%neg%", u"-1.5e3"},     {u"%nope%", u"%nope%"}, {u"5%", u"5%"},
       {u"%n%%s%", u"12\"abc\""},
   };
   for (const auto& c : cases) {

@@ -29,7 +29,8 @@ TEST_F(DesktopTest, LookupWindowTitle) {
   add(u"Report");
   platform::WindowHandle note = add(u"Untitled - Notepad");
   add(u"OK", note);
-  EXPECT_EQ(LookupWindowTitle(u"untitled - notepad", 1), std::optional<Text>(u"untitled - notepad"));
+  EXPECT_EQ(LookupWindowTitle(u"untitled - notepad", 1),
+            std::optional<Text>(u"untitled - notepad"));
   EXPECT_EQ(LookupWindowTitle(u"Notepad*", 1), std::optional<Text>(u"Untitled - Notepad"));
   EXPECT_EQ(LookupWindowTitle(u"note*", 1), std::optional<Text>(u"Untitled - Notepad"));
   EXPECT_EQ(LookupWindowTitle(u"Notepad", 1), std::nullopt);  // no wildcard: exact only
@@ -121,7 +122,8 @@ TEST_F(DesktopTest, KeyDownEventsAndModifiers) {
     sim.keys_down_ = c.down;
     Text script = Text(u"OnEventHandler>KEY_DOWN,") + c.key + u"," + c.modifier +
                   u",Pressed\nLet>out=no\nLet>x=1\nExit>0\nSRT>Pressed\nLet>out=yes\nEND>Pressed";
-    EXPECT_EQ(run_script(script), c.fires ? u"yes" : u"no") << to_utf8(c.key) << " " << to_utf8(c.modifier);
+    EXPECT_EQ(run_script(script), c.fires ? u"yes" : u"no")
+        << to_utf8(c.key) << " " << to_utf8(c.modifier);
   }
 }
 

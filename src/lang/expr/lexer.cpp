@@ -7,9 +7,15 @@ namespace talvex::expr {
 
 namespace {
 
-bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool is_letter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-bool is_word_char(char16_t c) { return is_letter(c) || is_digit(c) || c == u'_'; }
+bool is_digit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+bool is_letter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool is_word_char(char16_t c) {
+  return is_letter(c) || is_digit(c) || c == u'_';
+}
 int hex_value(char16_t c) {
   if (is_digit(c)) return c - u'0';
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
@@ -31,9 +37,9 @@ constexpr OpWord kOpWords[] = {
 
 const char* op_name(Op op) {
   static const char* const kNames[] = {
-      "opNot", "opExp",   "opMult", "opDivide", "opDiv", "opMod", "opAnd",
-      "opShl", "opShr",   "opPlus", "opMinus",  "opOr",  "opXor", "opEq",
-      "opNEq", "opLT",    "opGT",   "opLTE",    "opGTE",
+      "opNot", "opExp", "opMult", "opDivide", "opDiv", "opMod", "opAnd",
+      "opShl", "opShr", "opPlus", "opMinus",  "opOr",  "opXor", "opEq",
+      "opNEq", "opLT",  "opGT",   "opLTE",    "opGTE",
   };
   return kNames[static_cast<int>(op)];
 }
@@ -44,7 +50,9 @@ size_t Lexer::position_after_blanks() const {
   return p;
 }
 
-Token Lexer::next(bool operator_allowed) { return scan(pos_, operator_allowed); }
+Token Lexer::next(bool operator_allowed) {
+  return scan(pos_, operator_allowed);
+}
 
 Token Lexer::peek(bool operator_allowed) {
   size_t p = pos_;
@@ -191,8 +199,10 @@ Token Lexer::scan(size_t& pos, bool operator_allowed) const {
       return t;
     case u'<':
       t.kind = Tok::kOp, t.op = Op::kLT;
-      if (pos < n && src_[pos] == u'>') ++pos, t.op = Op::kNEq;
-      else if (pos < n && src_[pos] == u'=') ++pos, t.op = Op::kLTE;
+      if (pos < n && src_[pos] == u'>')
+        ++pos, t.op = Op::kNEq;
+      else if (pos < n && src_[pos] == u'=')
+        ++pos, t.op = Op::kLTE;
       return t;
     case u'>':
       t.kind = Tok::kOp, t.op = Op::kGT;

@@ -11,19 +11,44 @@ namespace talvex::expr {
 
 // The operators in their fixed order; the order is also the operator code.
 enum class Op {
-  kNot, kExp, kMult, kDivide, kDiv, kMod, kAnd, kShl, kShr, kPlus, kMinus, kOr, kXor,
-  kEq, kNEq, kLT, kGT, kLTE, kGTE,
+  kNot,
+  kExp,
+  kMult,
+  kDivide,
+  kDiv,
+  kMod,
+  kAnd,
+  kShl,
+  kShr,
+  kPlus,
+  kMinus,
+  kOr,
+  kXor,
+  kEq,
+  kNEq,
+  kLT,
+  kGT,
+  kLTE,
+  kGTE,
 };
 
 // The name of an operator in messages ("opMult").
 const char* op_name(Op op);
 
 enum class Tok {
-  kEnd, kInteger, kFloat, kString, kIdent, kOp, kLParen, kRParen, kComma,
-  kBadNumber,  // a malformed number
-  kBadHex,     // "$" without one to eight hexadecimal digits
+  kEnd,
+  kInteger,
+  kFloat,
+  kString,
+  kIdent,
+  kOp,
+  kLParen,
+  kRParen,
+  kComma,
+  kBadNumber,        // a malformed number
+  kBadHex,           // "$" without one to eight hexadecimal digits
   kIntegerOverflow,  // an integer literal beyond 64 bits
-  kOther,      // any other character
+  kOther,            // any other character
 };
 
 struct Token {
@@ -31,7 +56,7 @@ struct Token {
   Op op = Op::kNot;
   int64_t integer = 0;
   double number = 0;
-  Text text;  // string literal, upper-cased identifier, or the character
+  Text text;                  // string literal, upper-cased identifier, or the character
   bool unterminated = false;  // a string literal that reached the end
 };
 

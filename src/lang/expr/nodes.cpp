@@ -20,7 +20,9 @@ int g_line = 0;
   throw RuntimeFailure(format_message(format, args));
 }
 
-bool is_relational(Op op) { return op >= Op::kEq; }
+bool is_relational(Op op) {
+  return op >= Op::kEq;
+}
 
 // The common type of two operands; an object beside another type is
 // incompatible.
@@ -89,13 +91,15 @@ int64_t to_int64(double v) {
   return static_cast<int64_t>(v);
 }
 
-int64_t wrap(uint64_t v) { return static_cast<int64_t>(v); }
+int64_t wrap(uint64_t v) {
+  return static_cast<int64_t>(v);
+}
 
 }  // namespace
 
 const char* type_name(VType t) {
-  static const char* const kNames[] = {"Object", "String", "Float", "Integer", "Enumerated",
-                                       "Boolean"};
+  static const char* const kNames[] = {"Object",  "String",     "Float",
+                                       "Integer", "Enumerated", "Boolean"};
   return kNames[static_cast<int>(t)];
 }
 
@@ -104,7 +108,9 @@ bool can_read_as(VType t, VType a) {
   return t == a;
 }
 
-void set_message_line(int line) { g_line = line; }
+void set_message_line(int line) {
+  g_line = line;
+}
 
 Text format_message(const char* format, const std::vector<Text>& args) {
   Text f = tr(format), out;
@@ -170,7 +176,9 @@ bool TExpression::AsBoolean() {
   return false;
 }
 
-void TExpression::AsObject() { message("Cannot read %s as object", {TypeName()}); }
+void TExpression::AsObject() {
+  message("Cannot read %s as object", {TypeName()});
+}
 
 TUnaryOp::TUnaryOp(Op op, IValue operand)
     : op_(op), operand_(std::move(operand)), operand_type_(operand_->ExprType()) {
@@ -356,7 +364,9 @@ VType TMathExpression::ExprType() const {
   return fn_ == MathFn::kTrunc || fn_ == MathFn::kRound ? VType::kInteger : VType::kFloat;
 }
 
-double TMathExpression::arg(size_t i) { return i < count() ? param(i)->AsFloat() : 0.0; }
+double TMathExpression::arg(size_t i) {
+  return i < count() ? param(i)->AsFloat() : 0.0;
+}
 
 double TMathExpression::AsFloat() {
   if (ExprType() != VType::kFloat) return TExpression::AsFloat();
@@ -422,8 +432,12 @@ VType TStringExpression::ExprType() const {
   return fn_ == StringFn::kPos || fn_ == StringFn::kLength ? VType::kInteger : VType::kString;
 }
 
-Text TStringExpression::text_arg(size_t i) { return i < count() ? param(i)->AsString() : Text(); }
-int64_t TStringExpression::int_arg(size_t i) { return i < count() ? param(i)->AsInteger() : 0; }
+Text TStringExpression::text_arg(size_t i) {
+  return i < count() ? param(i)->AsString() : Text();
+}
+int64_t TStringExpression::int_arg(size_t i) {
+  return i < count() ? param(i)->AsInteger() : 0;
+}
 
 Text TStringExpression::AsString() {
   switch (fn_) {
@@ -534,6 +548,8 @@ TConditional::TConditional(std::vector<IValue> params) : TFunction(std::move(par
   type_ = param(1)->ExprType();
 }
 
-IValue TConditional::chosen() { return param(0)->AsBoolean() ? param(1) : param(2); }
+IValue TConditional::chosen() {
+  return param(0)->AsBoolean() ? param(1) : param(2);
+}
 
 }  // namespace talvex::expr

@@ -11,7 +11,14 @@
 namespace talvex::expr {
 
 // The value types, in their order; the order decides conversions.
-enum class VType { kObject = 0, kString = 1, kFloat = 2, kInteger = 3, kEnumerated = 4, kBoolean = 5 };
+enum class VType {
+  kObject = 0,
+  kString = 1,
+  kFloat = 2,
+  kInteger = 3,
+  kEnumerated = 4,
+  kBoolean = 5
+};
 
 // The type's name in messages ("Float").
 const char* type_name(VType t);
@@ -147,7 +154,22 @@ class TFunction : public TExpression {
   std::vector<IValue> params_;
 };
 
-enum class MathFn { kTrunc, kRound, kAbs, kArctan, kCos, kExp, kFrac, kInt, kLn, kPi, kSin, kSqr, kSqrt, kPower };
+enum class MathFn {
+  kTrunc,
+  kRound,
+  kAbs,
+  kArctan,
+  kCos,
+  kExp,
+  kFrac,
+  kInt,
+  kLn,
+  kPi,
+  kSin,
+  kSqr,
+  kSqrt,
+  kPower
+};
 
 class TMathExpression final : public TFunction {
  public:

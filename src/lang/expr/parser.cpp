@@ -21,8 +21,8 @@ struct Cast {
   VType type;
 };
 constexpr Cast kCasts[] = {
-    {u"OBJECT", VType::kObject},   {u"STRING", VType::kString},
-    {u"FLOAT", VType::kFloat},     {u"INTEGER", VType::kInteger},
+    {u"OBJECT", VType::kObject},         {u"STRING", VType::kString},
+    {u"FLOAT", VType::kFloat},           {u"INTEGER", VType::kInteger},
     {u"ENUMERATED", VType::kEnumerated}, {u"BOOLEAN", VType::kBoolean},
 };
 
@@ -31,11 +31,11 @@ struct Math {
   MathFn fn;
 };
 constexpr Math kMath[] = {
-    {u"TRUNC", MathFn::kTrunc}, {u"ROUND", MathFn::kRound}, {u"ABS", MathFn::kAbs},
-    {u"ARCTAN", MathFn::kArctan}, {u"COS", MathFn::kCos},   {u"EXP", MathFn::kExp},
-    {u"FRAC", MathFn::kFrac},   {u"INT", MathFn::kInt},     {u"LN", MathFn::kLn},
-    {u"PI", MathFn::kPi},       {u"SIN", MathFn::kSin},     {u"SQR", MathFn::kSqr},
-    {u"SQRT", MathFn::kSqrt},   {u"POWER", MathFn::kPower},
+    {u"TRUNC", MathFn::kTrunc},   {u"ROUND", MathFn::kRound}, {u"ABS", MathFn::kAbs},
+    {u"ARCTAN", MathFn::kArctan}, {u"COS", MathFn::kCos},     {u"EXP", MathFn::kExp},
+    {u"FRAC", MathFn::kFrac},     {u"INT", MathFn::kInt},     {u"LN", MathFn::kLn},
+    {u"PI", MathFn::kPi},         {u"SIN", MathFn::kSin},     {u"SQR", MathFn::kSqr},
+    {u"SQRT", MathFn::kSqrt},     {u"POWER", MathFn::kPower},
 };
 
 struct Str {
@@ -43,7 +43,7 @@ struct Str {
   StringFn fn;
 };
 constexpr Str kStrings[] = {
-    {u"UPPER", StringFn::kUpper}, {u"LOWER", StringFn::kLower}, {u"COPY", StringFn::kCopy},
+    {u"UPPER", StringFn::kUpper}, {u"LOWER", StringFn::kLower},   {u"COPY", StringFn::kCopy},
     {u"POS", StringFn::kPos},     {u"LENGTH", StringFn::kLength},
 };
 
@@ -240,7 +240,8 @@ class Parser {
       if (id == m.name) node = std::make_shared<TMathExpression>(m.fn, std::move(params));
     }
     for (const Str& s : kStrings) {
-      if (!node && id == s.name) node = std::make_shared<TStringExpression>(s.fn, std::move(params));
+      if (!node && id == s.name)
+        node = std::make_shared<TStringExpression>(s.fn, std::move(params));
     }
     if (node) {
       if (!node->TestParameters()) message("Invalid parameters to %s", {id});

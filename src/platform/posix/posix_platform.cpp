@@ -4,17 +4,17 @@
 // an answer from the file named by TALVEX_ANSWERS (one answer a line, used in
 // order) or, when there is none, their default button.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <ffi.h>
 #include <pwd.h>
-#include <setjmp.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <sched.h>
+#include <setjmp.h>
 #include <signal.h>
+#include <spawn.h>
 #include <strings.h>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/utsname.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -57,7 +57,9 @@ class PosixClock final : public Clock {
     return t;
   }
 
-  void sleep_ms(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void sleep_ms(uint32_t ms) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
 
   // The run loop yields at every line. A system call per line would cost more
   // than the line itself, so the time slice is given up at most once per
@@ -466,7 +468,7 @@ Platform posix_platform() {
   static ConsoleShell shell;
   static PosixLibraries libraries;
   static PosixPower power;
-  return Platform{&clock,   &events,    &boxes, &system, &clipboard,
+  return Platform{&clock,   &events,    &boxes, &system,    &clipboard,
                   &desktop, &processes, &shell, &libraries, &power};
 }
 
